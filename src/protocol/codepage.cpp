@@ -100,7 +100,7 @@ std::string Utf8ToWindows1254(std::string_view text) {
                           : lead < 0xF0 ? 2
                           : lead < 0xF8 ? 3
                                         : -1;
-        char32_t c = extra == 0 ? lead : lead & (0x3F >> extra);
+        char32_t c = extra > 0 ? lead & (0x3F >> extra) : lead;
         bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
         for (int k = 1; ok && k <= extra; ++k) {
             const auto cont = static_cast<unsigned char>(text[i + k]);
