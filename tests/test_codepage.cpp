@@ -41,6 +41,18 @@ private slots:
         }
     }
 
+    void utf8AndUtf16() {
+        for (const char* text : {"", "Türksat 42E", "a😀b", "€ ı Ş"}) {
+            const auto u16 = Utf8ToUtf16(text);
+            QVERIFY(u16);
+            QCOMPARE(QString::fromStdU16String(*u16), QString::fromUtf8(text));
+            QCOMPARE(Utf16ToUtf8(*u16), std::string(text));
+        }
+        QVERIFY(!Utf8ToUtf16("a\xFF"));
+        QVERIFY(!Utf8ToUtf16("\xED\xA0\x80")); // an encoded surrogate
+        QCOMPARE(Utf16ToUtf8(u"a\xD800"), std::string("a\xEF\xBF\xBD"));
+    }
+
     void windows1254ToUtf8() {
         QCOMPARE(QString::fromStdString(Windows1254ToUtf8("Do\xF0u \xDE\xFD\x80")),
                  QStringLiteral("Doğu Şı€"));

@@ -2,27 +2,13 @@
 
 #include <string>
 
+#include "codepage.h"
+
 namespace vorlek::store {
 namespace {
 
 constexpr int H = 0;
 constexpr int V = 1;
-
-std::u16string FromUtf8(const char* s) {
-    std::u16string out;
-    for (const auto* p = reinterpret_cast<const unsigned char*>(s); *p;) {
-        char32_t c = *p++;
-        if (c >= 0xE0) {
-            c = (c & 0x0F) << 12 | (p[0] & 0x3Fu) << 6 | (p[1] & 0x3Fu);
-            p += 2;
-        } else if (c >= 0xC0) {
-            c = (c & 0x1F) << 6 | (p[0] & 0x3Fu);
-            p += 1;
-        }
-        out.push_back(static_cast<char16_t>(c));
-    }
-    return out;
-}
 
 jet::Column MakeColumn(const char* name, jet::ColumnType type, std::uint16_t length = 0) {
     jet::Column c;
@@ -394,7 +380,7 @@ const std::array<DefaultSatellite, 32> kDefaultChannels = {{
 std::vector<jet::NewTable> ChannelTables(bool values) {
     using jet::ColumnType;
     using jet::Value;
-    const auto text = [&](const char* s) { return values ? Value(FromUtf8(s)) : Value(); };
+    const auto text = [&](const char* s) { return values ? Value(*Utf8ToUtf16(s)) : Value(); };
     const auto number = [&](int n) { return values ? Value(std::int64_t{n}) : Value(); };
     const auto key = [](int n) { return Value(std::int64_t{n}); };
 
