@@ -55,7 +55,8 @@ std::vector<CsvRecord> ParseCsv(std::string_view text, std::vector<CsvError>& er
             endOfRecord = true;
         }
         if (bad)
-            errors.push_back({record.line, "a quote inside an unquoted field, or text after a closing quote"});
+            errors.push_back(
+                {record.line, "a quote inside an unquoted field, or text after a closing quote"});
         else if (!(record.fields.size() == 1 && record.fields[0].empty() && !record.quoted[0]))
             records.push_back(std::move(record)); // blank lines are skipped
     }
