@@ -98,11 +98,11 @@ void SerialLink::OnError(QSerialPort::SerialPortError error) {
     // Closed from the event loop, not from inside the port's own notification.
     QMetaObject::invokeMethod(
         this,
-        [this, reason = port_.errorString()] {
+        [this] {
             if (!lossPending_)
                 return;
             Close();
-            emit DeviceLost(reason);
+            emit DeviceLost();
         },
         Qt::QueuedConnection);
 }

@@ -39,7 +39,7 @@ signals:
     void OpenChanged(bool open);
     // The device went away while open (unplugged, the other end of a
     // pseudo-terminal closed); the port has been closed.
-    void DeviceLost(const QString& reason);
+    void DeviceLost();
 
 private:
     bool OpenPort();
