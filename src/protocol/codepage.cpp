@@ -19,13 +19,20 @@ constexpr std::array<char16_t, 32> kHigh80 = {
 // 0xA0..0xFF is Latin-1 except for the six Turkish letters.
 char32_t TurkishOrLatin1(unsigned char b) {
     switch (b) {
-    case 0xD0: return 0x011E; // G-breve
-    case 0xDD: return 0x0130; // I-dot
-    case 0xDE: return 0x015E; // S-cedilla
-    case 0xF0: return 0x011F; // g-breve
-    case 0xFD: return 0x0131; // dotless i
-    case 0xFE: return 0x015F; // s-cedilla
-    default: return b;
+    case 0xD0:
+        return 0x011E; // G-breve
+    case 0xDD:
+        return 0x0130; // I-dot
+    case 0xDE:
+        return 0x015E; // S-cedilla
+    case 0xF0:
+        return 0x011F; // g-breve
+    case 0xFD:
+        return 0x0131; // dotless i
+    case 0xFE:
+        return 0x015F; // s-cedilla
+    default:
+        return b;
     }
 }
 
