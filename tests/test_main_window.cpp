@@ -40,7 +40,8 @@ private slots:
         QCOMPARE(form.size(), QSize(505, 713));
         QCOMPARE(form.minimumSize(), QSize(505, 713));
         QCOMPARE(form.maximumSize(), QSize(505, 713));
-        QCOMPARE(form.backgroundRole(), QPalette::Button);
+        QCOMPARE(form.palette().color(form.backgroundRole()),
+                 form.palette().color(QPalette::Button));
         // Every control lies inside the client area.
         for (QWidget* w : {static_cast<QWidget*>(form.CB_Port), static_cast<QWidget*>(form.BT_SEND),
                            static_cast<QWidget*>(form.PageControl1)})
@@ -85,6 +86,15 @@ private slots:
         TForm1 form;
         QVERIFY(form.Label1->isHidden());
         QCOMPARE(form.Label1->palette().color(QPalette::WindowText), QColor(0, 255, 0));
+        // Drawn in lime when shown, whatever roles the window's colours take.
+        form.Label1->show();
+        const QImage image = form.grab().toImage();
+        int lime = 0;
+        for (int y = 0; y < 35; ++y) {
+            for (int x = 208; x < 315; ++x)
+                lime += image.pixelColor(x, y) == QColor(0, 255, 0);
+        }
+        QVERIFY(lime > 50);
         QCOMPARE(form.Timer1->interval(), 300);
         QVERIFY(!form.Timer1->isActive());
     }

@@ -8,8 +8,9 @@ namespace vorlek::ui {
 
 namespace {
 
-const char* const kTahomaFiles[] = {"/usr/share/wine/fonts/tahoma.ttf",
-                                    "/usr/share/wine/fonts/tahomabd.ttf"};
+// Only the regular face: Wine's tahomabd.ttf draws its letters with regular-weight
+// strokes, and Qt's emboldening of the regular face is much closer to Tahoma Bold.
+const char* const kTahomaFiles[] = {"/usr/share/wine/fonts/tahoma.ttf"};
 
 QString LoadOnce() {
     QString family;

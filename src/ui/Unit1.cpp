@@ -22,7 +22,11 @@ void TForm1::CreateComponents() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Digital Vorlek"));
     setFont(WindowFont(11));
-    setBackgroundRole(QPalette::Button);
+    // The face of a button behind everything. Changing the colour rather than the
+    // background role keeps the children's text in their usual colours.
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    setPalette(face);
     setAutoFillBackground(true);
     move(371, 182);
     setFixedSize(505, 713);
