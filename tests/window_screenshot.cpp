@@ -1,5 +1,6 @@
 // Saves a picture of the window in the middle of an upload:
 //   window_screenshot FILE.png
+#include "ErrorBox.h"
 #include "Fonts.h"
 #include "Unit1.h"
 
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     vorlek::ui::LoadWindowFonts();
+    vorlek::ui::SetErrorBoxPresenter(
+        [](const vorlek::ui::ErrorBoxContent& e) { qWarning("%s", qPrintable(e.text)); });
     TForm1 form;
     form.SetProgress(144);
     form.Label1->show();

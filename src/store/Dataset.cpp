@@ -338,4 +338,21 @@ void Query::Notify(DataEvent event) {
         l.second(event);
 }
 
+// --- ControlsFreeze ---
+
+void ControlsFreeze::Release() {
+    released_ = true;
+    query_.EnableControls();
+}
+
+ControlsFreeze::~ControlsFreeze() {
+    if (released_)
+        return;
+    try {
+        query_.EnableControls();
+    } catch (...) {
+        // The error that is already propagating is the one to show.
+    }
+}
+
 } // namespace vorlek::store

@@ -167,6 +167,22 @@ private:
     std::vector<std::pair<int, Listener>> listeners_;
 };
 
+// Freezes a query's display for a scope. Release() ends the freeze on the
+// normal path, where a bound view's refresh may still raise; an exception
+// already on its way out ends it quietly instead.
+class ControlsFreeze {
+public:
+    explicit ControlsFreeze(Query& q) : query_(q) { query_.DisableControls(); }
+    ~ControlsFreeze();
+    ControlsFreeze(const ControlsFreeze&) = delete;
+    ControlsFreeze& operator=(const ControlsFreeze&) = delete;
+    void Release();
+
+private:
+    Query& query_;
+    bool released_ = false;
+};
+
 // What a view binds to: the query it shows.
 struct DataSource {
     explicit DataSource(Query& q) : DataSet(q) {}

@@ -1,8 +1,8 @@
 #include "DefaultChannels.h"
 
-#include <string>
-
 #include "codepage.h"
+
+#include <string>
 
 namespace vorlek::store {
 namespace {

@@ -3,8 +3,11 @@
 #include "ErrorBox.h"
 #include "Fonts.h"
 #include "PortNames.h"
+#include "RecordFrames.h"
 #include "UploadSequencer.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QPalette>
 #include <QSerialPortInfo>
 #include <QTabBar>
@@ -13,9 +16,16 @@
 
 using vorlek::ui::WindowFont;
 
-TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+TForm1::TForm1(QWidget* parent, QString databaseDir)
+    : QWidget(parent), databaseDir_(std::move(databaseDir)) {
     CreateComponents();
     vorlek::ui::RunShowingErrors([this] { FormCreate(); });
+}
+
+TForm1::~TForm1() = default;
+
+QString TForm1::ExecutableDir() {
+    return QCoreApplication::applicationDirPath() + QLatin1Char('/');
 }
 
 void TForm1::CreateComponents() {
@@ -95,6 +105,8 @@ void TForm1::CreateComponents() {
     connect(BT_CONNECT, &QPushButton::clicked, this, &TForm1::BT_CONNECTClick);
     connect(BT_SEND, &QPushButton::clicked, this, &TForm1::BT_SENDClick);
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(&CPD, &vorlek::SerialLink::ReceiveData, this, &TForm1::CPDReceiveData);
+    connect(&CPD, &vorlek::SerialLink::OpenChanged, this, &TForm1::ShowConnected);
 
     SetProgress(0);
 }
@@ -114,17 +126,84 @@ void TForm1::SetProgress(int position) {
     cxPB_Sat->setText(QString::fromStdString(vorlek::ProgressText(position)));
 }
 
-void TForm1::FormCreate() {}
+void TForm1::FormCreate() {
+    OpenChannelDatabase(databaseDir_.toStdString());
+    Rx.RxCount = 0;
+}
 
-void TForm1::BT_CONNECTClick() {}
+void TForm1::BT_CONNECTClick() {
+    CPD.Connect(CB_Port->currentText());
+}
+
+// Lime while the port is open, and only then: a failed attempt must not look
+// like a connection.
+void TForm1::ShowConnected(bool open) {
+    QPalette p = BT_CONNECT->palette();
+    p.setColor(QPalette::ButtonText,
+               open ? QColor(0, 255, 0) : palette().color(QPalette::ButtonText));
+    BT_CONNECT->setPalette(p);
+}
 
 void TForm1::BT_SENDClick() {
     Timer1->stop();
     Label1->hide();
+    SendSatRecord(0);
 }
 
 void TForm1::Timer1Timer() {
     Label1->setVisible(Label1->isHidden());
 }
 
-void TForm1::CPDReceiveData(const QByteArray&) {}
+void TForm1::CPDReceiveData(const QByteArray& data) {
+    Rx.Receive(reinterpret_cast<const std::uint8_t*>(data.constData()),
+               static_cast<std::size_t>(data.size()),
+               [this](std::uint16_t code) { Dispatch(code); });
+}
+
+void TForm1::Dispatch(std::uint16_t code) {
+    const vorlek::UploadStep step = vorlek::DispatchCode(code);
+    switch (step.action) {
+    case vorlek::UploadAction::SendSatellite:
+        SendSatRecord(step.slot);
+        SetProgress(step.progress);
+        break;
+    case vorlek::UploadAction::SendTransponder:
+        SendTPRecord(step.slot);
+        SetProgress(step.progress);
+        break;
+    case vorlek::UploadAction::Finish:
+        Label1->show();
+        Timer1->start();
+        break;
+    case vorlek::UploadAction::Ignore:
+        break;
+    }
+}
+
+void TForm1::SendSatRecord(int slot) {
+    if (!vorlek::IsSatSlot(slot))
+        return; // no record there: a frame would overwrite meter memory the list does not own
+    vorlek::store::ControlsFreeze freeze(ADOQ_SatList);
+    const auto frame = vorlek::BuildSatFrame(slot, vorlek::store::ReadSatName(*this, slot));
+    CPD.Send(frame->data(), frame->size());
+    freeze.Release();
+}
+
+void TForm1::SendTPRecord(int slot) {
+    if (!vorlek::IsTPSlot(slot))
+        return;
+    vorlek::store::ControlsFreeze freeze(ADOQ_TPList);
+    const vorlek::store::TPRecord r = vorlek::store::ReadTPRecord(*this, slot);
+    const auto frame =
+        vorlek::BuildTPFrame(slot, {r.name, r.frequency, r.polarisation, r.symbolRate});
+    CPD.Send(frame->data(), frame->size());
+    freeze.Release();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    CPD.Close();
+    for (vorlek::store::Query* q : {&ADOQ_TPList, &ADOQ_SatList, &ADOQ_PolType})
+        q->Close();
+    ADOConn.Close();
+    QWidget::closeEvent(event);
+}
