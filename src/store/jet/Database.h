@@ -1,0 +1,110 @@
+// The Jet 4 (Access 2000-2003) file engine: open, read, update one row, create.
+// Free of Qt; every failure is a JetError whose text is what the user sees.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace vorlek::jet {
+
+class JetError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+enum class ColumnType : std::uint8_t {
+    Boolean = 1,
+    Byte = 2,
+    Integer = 3,
+    Long = 4,
+    Money = 5,
+    Single = 6,
+    Double = 7,
+    DateTime = 8,
+    Binary = 9,
+    Text = 10,
+    OLE = 11,
+    Memo = 12,
+    GUID = 15,
+    Numeric = 16
+};
+
+struct Column {
+    std::string name;
+    ColumnType type = ColumnType::Long;
+    std::uint16_t length = 0;      // bytes in the row (Text: twice its characters); 0 for Memo/OLE
+    std::uint16_t number = 0;      // column number, counting deleted columns
+    std::uint16_t varIndex = 0;    // slot in the variable-length offset table
+    std::uint16_t fixedOffset = 0; // offset among the fixed-length data
+    std::uint8_t flags = 0;        // 0x01 fixed length, 0x02 nullable, 0x04 auto number, ...
+    bool compressed = false;       // text stored with Unicode compression
+    std::uint8_t precision = 0;    // Numeric
+    std::uint8_t scale = 0;        // Numeric
+    bool indexed = false;
+    bool IsFixed() const { return (flags & 0x01) != 0; }
+};
+
+struct TableDef {
+    std::string name;
+    std::vector<Column> columns;
+    std::uint32_t tdefPage = 0;
+    std::uint32_t rowCount = 0;
+    std::uint16_t maxColumns = 0;
+    std::uint16_t varColumns = 0;
+};
+
+// NULL; Boolean; Byte/Integer/Long/Money (raw, scaled by 10000); Single/Double/DateTime;
+// Text/Memo; Binary/OLE/GUID/Numeric raw bytes.
+using Value = std::variant<std::monostate, bool, std::int64_t, double, std::u16string,
+                           std::vector<std::uint8_t>>;
+
+struct RowId {
+    std::uint32_t page = 0;
+    std::uint16_t row = 0;
+};
+
+struct Row {
+    RowId id;
+    std::vector<Value> values; // in column order
+};
+
+class PageFile;
+struct Catalog;
+
+class Database {
+public:
+    // Throws JetError with Jet's own message for a missing, locked, foreign or protected file.
+    static std::unique_ptr<Database> Open(const std::string& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    std::vector<std::string> UserTables() const;
+    const TableDef& Table(std::string_view name) const;
+    // Scan order; deleted rows skipped, overflow rows followed.
+    std::vector<Row> ReadRows(const TableDef& table) const;
+    // `before` is the row as read, `after` the new values in column order.
+    void UpdateRow(const TableDef& table, const Row& before, const std::vector<Value>& after);
+
+    bool ReadOnly() const;
+
+private:
+    Database();
+    std::unique_ptr<PageFile> file_;
+    std::unique_ptr<Catalog> catalog_;
+};
+
+struct NewTable {
+    std::string name;
+    std::vector<Column> columns;
+    std::vector<std::vector<Value>> rows;
+};
+
+// Fails when the file exists.
+void CreateDatabase(const std::string& path, const std::vector<NewTable>& tables);
+
+} // namespace vorlek::jet
