@@ -13,7 +13,6 @@ namespace vorlek::jet {
 
 namespace {
 
-constexpr std::uint32_t kGlobalMapPointer = (1u << 8) | 0; // page 1, row 0: the free-page map
 
 // Pages written in order, with what they held before, so that a failure can be undone.
 class PageTransaction {
