@@ -9,6 +9,7 @@ jet::Column Field(const char* name, jet::ColumnType type, std::uint16_t length =
     c.name = name;
     c.type = type;
     c.length = length;
+    c.compressed = type == jet::ColumnType::Text; // Access's default for new text fields
     return c;
 }
 

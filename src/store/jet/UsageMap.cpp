@@ -13,9 +13,9 @@ struct MapRow {
     RowSlot slot;
 };
 
-MapRow LoadMapRow(const PageFile& file, std::uint32_t pointer) {
+MapRow LoadMapRow(const PageReader& read, std::uint32_t pointer) {
     MapRow m;
-    m.page = file.Read(PointerPage(pointer));
+    m.page = read(PointerPage(pointer));
     Need(m.page[0] == kDataPageType);
     m.slot = RowAt(m.page, PointerRow(pointer));
     Need(m.slot.size() >= 1);
@@ -25,7 +25,7 @@ MapRow LoadMapRow(const PageFile& file, std::uint32_t pointer) {
 } // namespace
 
 std::vector<std::uint32_t> MapPages(const PageFile& file, std::uint32_t pointer) {
-    const MapRow m = LoadMapRow(file, pointer);
+    const MapRow m = LoadMapRow([&](std::uint32_t p) { return file.Read(p); }, pointer);
     const ByteSpan rec = Slice(m.page, m.slot.start, m.slot.size());
     const std::uint32_t count = file.PageCount();
     std::vector<std::uint32_t> pages;
@@ -58,9 +58,9 @@ std::vector<std::uint32_t> MapPages(const PageFile& file, std::uint32_t pointer)
     return pages;
 }
 
-std::optional<PageImage> MapWithPage(const PageFile& file, std::uint32_t pointer,
+std::optional<PageImage> MapWithPage(const PageReader& read, std::uint32_t pointer,
                                      std::uint32_t page) {
-    MapRow m = LoadMapRow(file, pointer);
+    MapRow m = LoadMapRow(read, pointer);
     const ByteSpan rec = Slice(m.page, m.slot.start, m.slot.size());
     if (rec[0] == 0) {
         if (rec.size() < 5)
@@ -80,7 +80,7 @@ std::optional<PageImage> MapWithPage(const PageFile& file, std::uint32_t pointer
     const std::uint32_t mp = Get32(rec, 1 + 4 * k);
     if (mp == 0)
         return std::nullopt;
-    Bytes mapPage = file.Read(mp);
+    Bytes mapPage = read(mp);
     Need(mapPage[0] == kUsageMapPageType);
     const std::size_t bit = page % kMapPageBits;
     mapPage[4 + bit / 8] |= static_cast<std::uint8_t>(1u << (bit % 8));

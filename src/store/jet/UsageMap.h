@@ -6,6 +6,7 @@
 #include "PageFile.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -20,8 +21,11 @@ struct PageImage {
 // pages inside the file.
 std::vector<std::uint32_t> MapPages(const PageFile& file, std::uint32_t pointer);
 
+using PageReader = std::function<Bytes(std::uint32_t page)>;
+
 // The page to write so that `page` is marked in the map; nullopt when the map cannot cover it.
-std::optional<PageImage> MapWithPage(const PageFile& file, std::uint32_t pointer,
+// Pages come from `read`, so that changes not yet written are built upon.
+std::optional<PageImage> MapWithPage(const PageReader& read, std::uint32_t pointer,
                                      std::uint32_t page);
 
 // An inline map record covering pages [start, start + 8 * bitmapBytes).

@@ -13,11 +13,18 @@ namespace vorlek::jet {
 
 namespace {
 
-
 // Pages written in order, with what they held before, so that a failure can be undone.
 class PageTransaction {
 public:
     explicit PageTransaction(PageFile& file) : file_(file), size_(file.Size()) {}
+
+    // The page as it will be once the staged changes are written.
+    Bytes Current(std::uint32_t page) const {
+        for (const auto& [p, b] : staged_)
+            if (p == page)
+                return b;
+        return file_.Read(page);
+    }
 
     void Stage(std::uint32_t page, Bytes bytes) {
         for (auto& [p, b] : staged_)
@@ -79,8 +86,8 @@ Bytes LoadTablePage(const PageFile& file, const TableDef& table, std::uint32_t p
 }
 
 // Marks `page` as in use in the database's free-page map, where that map covers it.
-void ClaimInGlobalMap(const PageFile& file, PageTransaction& tx, std::uint32_t page) {
-    Bytes p1 = file.Read(1);
+void ClaimInGlobalMap(PageTransaction& tx, std::uint32_t page) {
+    Bytes p1 = tx.Current(1);
     if (p1[0] != kDataPageType || RowCount(p1) == 0)
         return;
     const RowSlot s = RowAt(p1, 0);
@@ -127,16 +134,17 @@ Placement PlaceElsewhere(PageFile& file, PageTransaction& tx, const TableDef& ta
     auto packed = PackPage(rows);
     if (!packed)
         throw JetError("Record is too large.");
-    auto used = MapWithPage(file, table.usedPagesPointer, fresh);
+    const auto current = [&](std::uint32_t p) { return tx.Current(p); };
+    auto used = MapWithPage(current, table.usedPagesPointer, fresh);
     if (!used)
         throw JetError("Cannot move the row to a new page: the page map of table '" + table.name +
                        "' is full.");
     tx.Stage(fresh, std::move(*packed));
     tx.Stage(used->page, std::move(used->bytes));
     if (table.freePagesPointer != 0)
-        if (auto free = MapWithPage(file, table.freePagesPointer, fresh))
+        if (auto free = MapWithPage(current, table.freePagesPointer, fresh))
             tx.Stage(free->page, std::move(free->bytes));
-    ClaimInGlobalMap(file, tx, fresh);
+    ClaimInGlobalMap(tx, fresh);
     return {fresh, 0};
 }
 
