@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QString>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,6 +124,42 @@ inline QString CopyFixture(const QString& name, const QString& dir) {
     QFile::copy(Fixtures() + "/" + name, to);
     QFile::setPermissions(to, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return to;
+}
+
+// Fields of one type, ours and mdb-export's: exact for integers and text, numerically for
+// floating point and currency, hex in either case for bytes.
+inline bool SameNumber(const std::string& a, const std::string& b, double tolerance) {
+    char* endA = nullptr;
+    char* endB = nullptr;
+    const double x = std::strtod(a.c_str(), &endA);
+    const double y = std::strtod(b.c_str(), &endB);
+    if (*endA || *endB || a.empty() || b.empty())
+        return false;
+    return std::fabs(x - y) <= tolerance * std::max({1.0, std::fabs(x), std::fabs(y)});
+}
+
+inline bool SameField(vorlek::jet::ColumnType type, const std::string& ours,
+                      const std::string& theirs) {
+    switch (type) {
+    case vorlek::jet::ColumnType::Money:
+        return ours == theirs || SameNumber(ours, theirs, 1e-12);
+    case vorlek::jet::ColumnType::Single:
+        return ours == theirs || SameNumber(ours, theirs, 1e-6);
+    case vorlek::jet::ColumnType::Double:
+        return ours == theirs || SameNumber(ours, theirs, 1e-9);
+    case vorlek::jet::ColumnType::GUID:
+        // mdb-export gives the braced text form (hex-coded under -b hex), without the last dash
+        if (QByteArray::fromHex(QByteArray::fromStdString(theirs)).replace('-', "") ==
+            QByteArray::fromStdString(ours).replace('-', ""))
+            return true;
+        [[fallthrough]];
+    case vorlek::jet::ColumnType::Binary:
+    case vorlek::jet::ColumnType::OLE:
+        return QString::fromStdString(ours).compare(QString::fromStdString(theirs),
+                                                    Qt::CaseInsensitive) == 0;
+    default:
+        return ours == theirs;
+    }
 }
 
 } // namespace jettest

@@ -30,34 +30,6 @@ QStringList AllFixtureFiles() {
     return files;
 }
 
-bool SameNumber(const std::string& a, const std::string& b, double tolerance) {
-    char* endA = nullptr;
-    char* endB = nullptr;
-    const double x = std::strtod(a.c_str(), &endA);
-    const double y = std::strtod(b.c_str(), &endB);
-    if (*endA || *endB || a.empty() || b.empty())
-        return false;
-    return std::fabs(x - y) <= tolerance * std::max({1.0, std::fabs(x), std::fabs(y)});
-}
-
-bool SameField(ColumnType type, const std::string& ours, const std::string& theirs) {
-    switch (type) {
-    case ColumnType::Money:
-        return ours == theirs || SameNumber(ours, theirs, 1e-12);
-    case ColumnType::Single:
-        return ours == theirs || SameNumber(ours, theirs, 1e-6);
-    case ColumnType::Double:
-        return ours == theirs || SameNumber(ours, theirs, 1e-9);
-    case ColumnType::Binary:
-    case ColumnType::OLE:
-    case ColumnType::GUID:
-        return QString::fromStdString(ours).compare(QString::fromStdString(theirs),
-                                                    Qt::CaseInsensitive) == 0;
-    default:
-        return ours == theirs;
-    }
-}
-
 } // namespace
 
 void TestJetReader::exportMatchesMdbExport_data() {
