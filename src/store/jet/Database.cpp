@@ -27,6 +27,10 @@ template <typename F> auto Guard(const PageFile& file, F&& f) -> decltype(f()) {
         return f();
     } catch (const FormatError&) {
         throw JetError(msg::Unrecognized(file.Path()));
+    } catch (const std::out_of_range&) {
+        throw JetError(msg::Unrecognized(file.Path()));
+    } catch (const std::length_error&) {
+        throw JetError(msg::Unrecognized(file.Path()));
     }
 }
 

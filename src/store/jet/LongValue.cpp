@@ -2,6 +2,9 @@
 
 #include "DataPage.h"
 
+#include <algorithm>
+#include <set>
+
 namespace vorlek::jet {
 
 namespace {
@@ -37,9 +40,9 @@ Bytes ReadLongValue(const PageFile& file, ByteSpan ref) {
         return row;
     }
     Bytes out;
-    const std::uint32_t maxLinks = file.PageCount() * 256u;
-    for (std::uint32_t links = 0; out.size() < length; ++links) {
-        Need(pointer != 0 && links < maxLinks);
+    std::set<std::uint32_t> visited; // a chain that comes back on itself is damage
+    while (out.size() < length) {
+        Need(pointer != 0 && visited.insert(pointer).second);
         const Bytes row = LoadRow(file, pointer);
         Need(row.size() >= 4);
         pointer = Get32(row, 0);

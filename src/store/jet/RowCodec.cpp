@@ -5,6 +5,7 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -230,9 +231,13 @@ Cell ValueCell(const Column& c, const Value& v) {
         store(integer(std::numeric_limits<std::int64_t>::min(),
                       std::numeric_limits<std::int64_t>::max()));
         break;
-    case ColumnType::Single:
-        store(static_cast<float>(real()));
+    case ColumnType::Single: {
+        const double x = real();
+        if (std::isfinite(x) && std::fabs(x) > std::numeric_limits<float>::max())
+            throw JetError("Overflow (field '" + c.name + "')");
+        store(static_cast<float>(x));
         break;
+    }
     case ColumnType::Double:
     case ColumnType::DateTime:
         store(real());

@@ -2,6 +2,8 @@
 
 #include "DataPage.h"
 
+#include <algorithm>
+
 namespace vorlek::jet {
 
 namespace {
@@ -35,8 +37,10 @@ std::vector<std::uint32_t> MapPages(const PageFile& file, std::uint32_t pointer)
                 continue;
             for (int b = 0; b < 8; ++b) {
                 const std::uint64_t p = first + i * 8 + b;
-                if ((bits[i] >> b) & 1 && p < count)
-                    pages.push_back(static_cast<std::uint32_t>(p));
+                if (((bits[i] >> b) & 1) == 0)
+                    continue;
+                Need(p < count); // a table's page past the end: the file was cut short
+                pages.push_back(static_cast<std::uint32_t>(p));
             }
         }
     };
@@ -55,6 +59,9 @@ std::vector<std::uint32_t> MapPages(const PageFile& file, std::uint32_t pointer)
     } else {
         Damaged();
     }
+    // A damaged reference map may name the same map page twice.
+    std::sort(pages.begin(), pages.end());
+    pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
     return pages;
 }
 

@@ -17,8 +17,8 @@ struct PageImage {
     Bytes bytes;
 };
 
-// Pages marked in the map the pointer (a tdef's used/free-pages field) names: ascending, only
-// pages inside the file.
+// Pages marked in the map the pointer (a tdef's used/free-pages field) names, ascending.
+// A marked page beyond the end of the file is damage.
 std::vector<std::uint32_t> MapPages(const PageFile& file, std::uint32_t pointer);
 
 using PageReader = std::function<Bytes(std::uint32_t page)>;
