@@ -55,6 +55,9 @@ struct TableDef {
     std::uint32_t rowCount = 0;
     std::uint16_t maxColumns = 0;
     std::uint16_t varColumns = 0;
+    std::uint32_t usedPagesPointer = 0; // row holding the map of the table's pages
+    std::uint32_t freePagesPointer = 0; // row holding the map of its pages with free space
+    bool system = false;
 };
 
 // NULL; Boolean; Byte/Integer/Long/Money (raw, scaled by 10000); Single/Double/DateTime;

@@ -1,0 +1,19 @@
+// Jet 4 text: UCS-2 little-endian, or "Unicode compression" (FF FE, then runs of one-byte
+// characters and two-byte characters separated by 00).
+#pragma once
+
+#include "Bytes.h"
+
+#include <string>
+
+namespace vorlek::jet {
+
+std::u16string DecodeText(ByteSpan bytes);
+// With `compress`, the compressed form is used only where Jet would: when every character
+// allows it in its run and the result is shorter.
+Bytes EncodeText(const std::u16string& text, bool compress);
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(const std::u16string& text);
+
+} // namespace vorlek::jet
