@@ -10,11 +10,16 @@ namespace {
 constexpr int H = 0;
 constexpr int V = 1;
 
-jet::Column MakeColumn(const char* name, jet::ColumnType type, std::uint16_t length = 0) {
+// Keys are indexed (so never changed by an update); text is stored with
+// Unicode compression, as Access does for new text fields.
+jet::Column MakeColumn(const char* name, jet::ColumnType type, std::uint16_t length = 0,
+                       bool key = false) {
     jet::Column c;
     c.name = name;
     c.type = type;
     c.length = length;
+    c.compressed = type == jet::ColumnType::Text;
+    c.indexed = key;
     return c;
 }
 
@@ -386,17 +391,17 @@ std::vector<jet::NewTable> ChannelTables(bool values) {
 
     jet::NewTable polTypes{
         "T_PolType",
-        {MakeColumn("ID", ColumnType::Integer, 2), MakeColumn("Descr", ColumnType::Text, 2 * 16)},
+        {MakeColumn("ID", ColumnType::Integer, 2, true), MakeColumn("Descr", ColumnType::Text, 2 * 16)},
         {}};
     polTypes.rows = {{key(0), text("Horizontal")}, {key(1), text("Vertical")}};
 
     jet::NewTable satellites{
         "T_SatList",
-        {MakeColumn("ID", ColumnType::Integer, 2), MakeColumn("Descr", ColumnType::Text, 2 * 16)},
+        {MakeColumn("ID", ColumnType::Integer, 2, true), MakeColumn("Descr", ColumnType::Text, 2 * 16)},
         {}};
     jet::NewTable transponders{"T_TPList",
-                               {MakeColumn("SatID", ColumnType::Integer, 2),
-                                MakeColumn("ID", ColumnType::Integer, 2),
+                               {MakeColumn("SatID", ColumnType::Integer, 2, true),
+                                MakeColumn("ID", ColumnType::Integer, 2, true),
                                 MakeColumn("Descr", ColumnType::Text, 2 * 12),
                                 MakeColumn("Frequency", ColumnType::Long, 4),
                                 MakeColumn("Polarisation", ColumnType::Long, 4),

@@ -16,11 +16,16 @@ const Command kCommands[] = {
      "                                 (an empty VALUE sets NULL)",
      RunSet},
     {"create",
-     "create --empty FILE         a new channel database: T_PolType (ID 0, 1),\n"
-     "                                 T_SatList (ID 1..32), T_TPList (SatID 1..32 x ID "
-     "1..8),\n"
-     "                                 every other field NULL",
+     "create [--empty] FILE       a new channel database: T_PolType (ID 0, 1),\n"
+     "                                 T_SatList (ID 1..32), T_TPList (SatID 1..32 x ID 1..8),\n"
+     "                                 holding the default channel list, or with --empty\n"
+     "                                 every field but the keys NULL",
      RunCreate},
+    {"import",
+     "import FILE CSV             write an edited export of T_SatList or T_TPList back\n"
+     "                                 into the existing rows, all or nothing: keys must\n"
+     "                                 exist, and changed values must fit the editor's limits",
+     RunImport},
 };
 
 const char* const kExportForms =
