@@ -1,10 +1,12 @@
 #include "CsvImport.h"
 #include "DefaultChannels.h"
 #include "codepage.h"
+#include "jet/JetTestSupport.h"
 
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,13 +55,58 @@ private slots:
         jet::CreateDatabase(db.toStdString(), ChannelTables(true));
     }
 
+    void defaultDatabaseReadsBackWithMdbExport() {
+        if (!jettest::HaveMdbTools())
+            QSKIP("mdb-export not installed");
+        QFile::remove(db);
+        QCOMPARE(VorlekDb({"create", db}).status, 0);
+        const auto pol = jettest::ParseCsv(jettest::MdbExport(db, "T_PolType"));
+        QCOMPARE(pol, (jettest::Table{{"ID", "Descr"}, {"0", "Horizontal"}, {"1", "Vertical"}}));
+        const auto sat = jettest::ParseCsv(jettest::MdbExport(db, "T_SatList"));
+        QCOMPARE(sat.size(), std::size_t{33});
+        QSet<QString> names;
+        for (std::size_t i = 1; i < sat.size(); ++i) {
+            QCOMPARE(sat[i][0], std::to_string(i));
+            const QString name = QString::fromStdString(sat[i][1]);
+            QVERIFY(!name.isEmpty() && name.size() <= 16);
+            names << name;
+        }
+        QCOMPARE(names.size(), 32);
+        const auto tp = jettest::ParseCsv(jettest::MdbExport(db, "T_TPList"));
+        QCOMPARE(tp.size(), std::size_t{257});
+        for (std::size_t i = 1; i < tp.size(); ++i) {
+            QCOMPARE(tp[i][0], std::to_string((i - 1) / 8 + 1));
+            QCOMPARE(tp[i][1], std::to_string((i - 1) % 8 + 1));
+            const QString name = QString::fromStdString(tp[i][2]);
+            QVERIFY(!name.isEmpty() && name.size() <= 12);
+            const int frequency = std::stoi(tp[i][3]), pol = std::stoi(tp[i][4]),
+                      rate = std::stoi(tp[i][5]);
+            QVERIFY(frequency >= 10700 && frequency <= 12750);
+            QVERIFY(pol == 0 || pol == 1);
+            QVERIFY(rate >= 2000 && rate <= 45000);
+        }
+    }
+
     void unchangedExportImportsAsANoOp_data() {
         QTest::addColumn<QString>("table");
-        QTest::newRow("satellites") << "T_SatList";
-        QTest::newRow("transponders") << "T_TPList";
+        QTest::addColumn<QString>("source"); // empty: the default list
+        QTest::newRow("satellites") << "T_SatList" << QString();
+        QTest::newRow("transponders") << "T_TPList" << QString();
+        // Nulls, empty names and values outside the editor's limits all go back as they were.
+        const QString awkward = QStringLiteral(VORLEK_FIXTURES "/access/channels-a.mdb");
+        QTest::newRow("awkward satellites") << "T_SatList" << awkward;
+        QTest::newRow("awkward transponders") << "T_TPList" << awkward;
     }
     void unchangedExportImportsAsANoOp() {
         QFETCH(QString, table);
+        QFETCH(QString, source);
+        if (!source.isEmpty()) {
+            if (!QFile::exists(source))
+                QSKIP("the shared fixtures are not here");
+            QFile::remove(db);
+            QVERIFY(QFile::copy(source, db));
+            QFile(db).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        }
         const Run exported = VorlekDb({"export", db, table});
         QCOMPARE(exported.status, 0);
         const QString csv = dir.filePath(table + ".csv");
@@ -84,6 +131,11 @@ private slots:
         }
         Write(csv, edited);
         QCOMPARE(VorlekDb({"import", db, csv}).status, 0);
+        if (jettest::HaveMdbTools()) {
+            const auto theirs = jettest::ParseCsv(jettest::MdbExport(db, "T_TPList"));
+            QCOMPARE(theirs[11],
+                     (std::vector<std::string>{"2", "3", "Kanal, Çok", "12345", "0", "2000"}));
+        }
 
         auto file = jet::Database::Open(db.toStdString());
         const auto rows = file->ReadRows(file->Table("T_TPList"));

@@ -1,11 +1,14 @@
 #include "ErrorBox.h"
 #include "Fonts.h"
 #include "Unit1.h"
+#include "support/ChannelFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFontInfo>
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestMainWindow : public QObject {
@@ -15,6 +18,25 @@ private slots:
         vorlek::ui::LoadWindowFonts();
         // These windows find no database beside the test; that error is not what is tested here.
         vorlek::ui::SetErrorBoxPresenter([](const vorlek::ui::ErrorBoxContent&) {});
+    }
+
+    // Started from another folder, the program still opens the file beside itself.
+    void databaseIsLookedForBesideTheExecutable() {
+        QTemporaryDir cwd;
+        testing::CreateChannelFile(cwd.path());
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        QStringList shown;
+        vorlek::ui::SetErrorBoxPresenter(
+            [&](const vorlek::ui::ErrorBoxContent& c) { shown << c.text; });
+        {
+            TForm1 form;
+            QVERIFY(!form.ADOQ_SatList.Active());
+        }
+        vorlek::ui::SetErrorBoxPresenter([](const vorlek::ui::ErrorBoxContent&) {});
+        QDir::setCurrent(previous);
+        QCOMPARE(shown, QStringList{"Could not find file '" +
+                                    QCoreApplication::applicationDirPath() + "/VorlekII.mdb'."});
     }
 
     void geometry_data() {
