@@ -718,6 +718,18 @@ private slots:
         QCOMPARE(f.grid->cxGrid1Level4.Caption, QStringLiteral("TP Listesi"));
         QCOMPARE(f.grid->cxGrid1Level4.Parent, &f.grid->cxGrid1Level1);
     }
+
+    void screenshot() {
+        if (qEnvironmentVariableIsEmpty("VORLEK_GRID_SHOT"))
+            QSKIP("set VORLEK_GRID_SHOT to a file name to save a picture of the grid");
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.grid->SetExpanded(1, true);
+        Settle();
+        FocusCell(f.tps(1), f.tps(1)->model()->index(2, kTPDescr));
+        Settle();
+        QVERIFY(f.window->grab().save(qEnvironmentVariable("VORLEK_GRID_SHOT")));
+    }
 };
 
 int main(int argc, char** argv) {

@@ -231,6 +231,12 @@ public:
     DetailModel* Model() const { return static_cast<DetailModel*>(model()); }
     int SatRecord() const { return satRecord_; }
 
+    // The satellite list sizes the detail row by this: all rows, no more.
+    QSize sizeHint() const override {
+        return QSize(QTableView::sizeHint().width(), grid_.DetailHeight(satRecord_));
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     void FitColumns() {
         const auto& columns = grid_.cxGrid1DBTableView2.Columns;
         std::vector<int> widths, minimums, which;

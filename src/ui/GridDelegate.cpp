@@ -319,7 +319,8 @@ bool GridDelegate::eventFilter(QObject* watched, QEvent* event) {
         // A drop-down list opening, another window being activated (such as
         // the error box itself) or focus moving inside the editor keeps it open.
         if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason ||
-            QApplication::activePopupWidget() || !now || Within(now, editor))
+            QApplication::activePopupWidget() || !now || Within(now, editor) ||
+            !editor->isVisible())
             return false;
         if (!Acceptable(editor)) {
             if (Within(now, grid_)) {
@@ -335,7 +336,8 @@ bool GridDelegate::eventFilter(QObject* watched, QEvent* event) {
         emit closeEditor(editor, NoHint);
         return false;
     }
-    return QStyledItemDelegate::eventFilter(watched, event);
+    // The editor's own parts (a drop-down box's line) are not editors themselves.
+    return watched == editor && QStyledItemDelegate::eventFilter(watched, event);
 }
 
 bool GridDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
