@@ -414,6 +414,42 @@ private slots:
         QCOMPARE(ReadTPRecord(*f.db, 0).frequency, 9750); // the frame clamps it to 10700
     }
 
+    void refusedTextStaysWhenTheFocusLeaves() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.grid->SetExpanded(0, true);
+        Settle();
+        QTableView* table = f.tps(0);
+        FocusCell(table, table->model()->index(0, kTPFrequency));
+        Type("999");
+        QLineEdit* editor = OpenLineEdit();
+        QVERIFY(editor);
+        int clicks = 0;
+        QObject::connect(f.upload, &QPushButton::clicked, [&] { ++clicks; });
+        QTest::mouseClick(f.upload, Qt::LeftButton);
+        QCOMPARE(App()->errors, QStringList{QStringLiteral("Value out of bounds")});
+        QVERIFY(editor->isVisible());
+        QCOMPARE(editor->text(), QStringLiteral("999"));
+        QCOMPARE(editor->selectedText(), QStringLiteral("999"));
+        QCOMPARE(clicks, 1);
+        QCOMPARE(f.file->writes, 0);
+
+        // A click on another row is refused the same way; the row keeps the focus.
+        App()->errors.clear();
+        Click(table, table->model()->index(3, kTPDescr));
+        QCOMPARE(App()->errors, QStringList{QStringLiteral("Value out of bounds")});
+        QCOMPARE(table->currentIndex().row(), 0);
+        Settle();
+        QCOMPARE(Focus(), editor);
+        App()->errors.clear();
+        Press(Qt::Key_Escape);
+        Click(table, table->model()->index(3, kTPDescr));
+        QVERIFY(App()->errors.isEmpty());
+        QCOMPARE(table->currentIndex().row(), 3);
+        QCOMPARE(f.file->writes, 0);
+        QCOMPARE(f.storedNumber(0, kTPFrequency), 10711);
+    }
+
     // --- Polarisation list ---
 
     void polarisationShowsTheListNameOrNothing() {

@@ -145,13 +145,13 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override {
         if (grid_.HoldsRefusedText())
-            return;
+            return grid_.RefuseClick();
         QTreeView::mousePressEvent(event);
     }
 
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         if (grid_.HoldsRefusedText())
-            return;
+            return grid_.RefuseClick();
         const QPoint pos = event->position().toPoint();
         const QModelIndex index = indexAt(pos);
         // On the expand button the two clicks have toggled already.
@@ -269,13 +269,13 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override {
         if (grid_.HoldsRefusedText())
-            return;
+            return grid_.RefuseClick();
         QTableView::mousePressEvent(event);
     }
 
     void mouseDoubleClickEvent(QMouseEvent* event) override {
         if (grid_.HoldsRefusedText())
-            return;
+            return grid_.RefuseClick();
         QTableView::mouseDoubleClickEvent(event);
     }
 
@@ -593,6 +593,11 @@ GridDelegate* ChannelGrid::OpenEditorDelegate() const {
 bool ChannelGrid::HoldsRefusedText() const {
     const GridDelegate* d = OpenEditorDelegate();
     return d && d->HoldsRefusedText();
+}
+
+void ChannelGrid::RefuseClick() {
+    if (GridDelegate* d = OpenEditorDelegate())
+        d->RefuseOpenEditor();
 }
 
 void ChannelGrid::PostPendingEdits() {

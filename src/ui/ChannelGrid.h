@@ -89,6 +89,8 @@ private:
     GridDelegate* NewDelegate();
     GridDelegate* OpenEditorDelegate() const;
     bool HoldsRefusedText() const;
+    // Raises the refusal of the open editor's text, if it holds one.
+    void RefuseClick();
     std::vector<QPointer<GridDelegate>> delegates_;
     MasterModel* master_ = nullptr;
     MasterView* tree_ = nullptr;

@@ -269,6 +269,14 @@ GridDelegate::Editing* GridDelegate::EditingOf(QObject* watched) const {
     return nullptr;
 }
 
+void GridDelegate::RefuseOpenEditor() {
+    QWidget* editor = OpenEditor();
+    if (!editor || Acceptable(editor))
+        return;
+    editor->setFocus(Qt::OtherFocusReason);
+    Refuse(editor);
+}
+
 void GridDelegate::Refuse(QWidget* editor) const {
     if (auto* edit = qobject_cast<QLineEdit*>(editor))
         edit->selectAll();
@@ -323,14 +331,16 @@ bool GridDelegate::eventFilter(QObject* watched, QEvent* event) {
             !editor->isVisible())
             return false;
         if (!Acceptable(editor)) {
-            if (Within(now, grid_)) {
-                QPointer<QWidget> back = editor;
-                QTimer::singleShot(0, editor, [back] {
-                    if (back)
-                        back->setFocus(Qt::OtherFocusReason);
-                });
-            }
-            Refuse(editor);
+            if (!Within(now, grid_))
+                Refuse(editor);
+            // A click elsewhere in the grid: the click itself is refused (see
+            // RefuseOpenEditor), and the editor gets the focus back.
+            QPointer<QWidget> back = editor;
+            QTimer::singleShot(0, editor, [back] {
+                if (back)
+                    back->setFocus(Qt::OtherFocusReason);
+            });
+            return false;
         }
         emit commitData(editor);
         emit closeEditor(editor, NoHint);

@@ -39,6 +39,9 @@ public:
     bool Acceptable(QWidget* editor) const;
     // An open editor whose text would be refused.
     bool HoldsRefusedText() const;
+    // A click meant for another cell while the open editor holds refused
+    // text: the editor takes the focus back and the error is raised.
+    void RefuseOpenEditor();
     // Writes the open editor's text into its row when it may be accepted,
     // then closes it; a refused text is abandoned.
     void FinishEditing();
