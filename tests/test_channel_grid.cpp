@@ -698,6 +698,7 @@ private slots:
             Type("9");
             Press(Qt::Key_F2);
             QCOMPARE(Focus(), view);
+            QCOMPARE(view->currentIndex(), id); // no search for a row starting with 9
         }
         f.grid->PostPendingEdits();
         QCOMPARE(f.file->writes, 0);

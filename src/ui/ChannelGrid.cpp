@@ -194,6 +194,9 @@ protected:
         QTreeView::updateGeometries();
     }
 
+    // No incremental search: a key typed where nothing can be edited does nothing.
+    void keyboardSearch(const QString&) override {}
+
 private:
     ChannelGrid& grid_;
 };
@@ -299,6 +302,8 @@ protected:
         FitColumns();
         QTableView::updateGeometries();
     }
+
+    void keyboardSearch(const QString&) override {}
 
 private:
     ChannelGrid& grid_;
