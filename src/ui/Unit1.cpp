@@ -68,8 +68,7 @@ void TForm1::CreateComponents() {
     PageControl1->addTab(TabSheet2, QStringLiteral("Transponder Editor"));
     PageControl1->setCurrentWidget(TabSheet2);
 
-    // Stands in for the channel editor grid.
-    cxGrid1 = new QWidget(TabSheet2);
+    cxGrid1 = new vorlek::ui::ChannelGrid(*this, TabSheet2);
     cxGrid1->setObjectName(QStringLiteral("cxGrid1"));
     cxGrid1->setGeometry(8, 40, 481, 585);
 
@@ -201,6 +200,8 @@ void TForm1::SendTPRecord(int slot) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // An edit still open is the user's work: write it before the file is closed.
+    vorlek::ui::RunShowingErrors([this] { cxGrid1->PostPendingEdits(); });
     CPD.Close();
     for (vorlek::store::Query* q : {&ADOQ_TPList, &ADOQ_SatList, &ADOQ_PolType})
         q->Close();

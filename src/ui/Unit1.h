@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChannelDatabase.h"
+#include "ChannelGrid.h"
 #include "ProgressBar.h"
 #include "RequestReader.h"
 #include "SerialLink.h"
@@ -36,7 +37,7 @@ public:
     QComboBox* CB_Port = nullptr;
     QTabWidget* PageControl1 = nullptr;
     QWidget* TabSheet2 = nullptr;
-    QWidget* cxGrid1 = nullptr;
+    vorlek::ui::ChannelGrid* cxGrid1 = nullptr;
     FlatProgressBar* cxPB_Sat = nullptr;
     QPushButton* BT_SEND = nullptr;
     QLabel* Label1 = nullptr;
