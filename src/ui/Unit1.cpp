@@ -22,7 +22,9 @@ TForm1::TForm1(QWidget* parent, QString databaseDir)
     vorlek::ui::RunShowingErrors([this] { FormCreate(); });
 }
 
-TForm1::~TForm1() = default;
+// The database components are a base that goes before the widgets do, and
+// the grid holds on to them: it has to go first.
+TForm1::~TForm1() { delete cxGrid1; }
 
 QString TForm1::ExecutableDir() {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
