@@ -765,7 +765,7 @@ private slots:
         Settle();
         FocusCell(f.tps(1), f.tps(1)->model()->index(2, kTPDescr));
         Settle();
-        QVERIFY(f.window->grab().save(qEnvironmentVariable("VORLEK_GRID_SHOT")));
+        QVERIFY(f.grid->grab().save(qEnvironmentVariable("VORLEK_GRID_SHOT")));
     }
 };
 
