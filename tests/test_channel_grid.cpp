@@ -524,6 +524,31 @@ private slots:
         QCOMPARE(table->model()->index(0, kTPPolarisation).data().toString(), shown);
     }
 
+    void polarisationButtonOpensTheListInEveryRow() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.grid->SetExpanded(0, true);
+        Settle();
+        QTableView* table = f.tps(0);
+        const QModelIndex cell = table->model()->index(3, kTPPolarisation); // "Horizontal"
+        const QRect r = table->visualRect(cell);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
+                          QPoint(r.right() - GridDelegate::kButtonWidth / 2, r.center().y()));
+        QCOMPARE(table->currentIndex().row(), 3);
+        auto* box = table->viewport()->findChild<QComboBox*>();
+        QVERIFY(box);
+        QVERIFY(box->view()->isVisible());
+        QCOMPARE(box->currentText(), QStringLiteral("Horizontal"));
+        const QRect item = box->view()->visualRect(box->model()->index(1, 0));
+        QTest::mouseClick(box->view()->viewport(), Qt::LeftButton, {}, item.center());
+        QVERIFY(App()->errors.isEmpty());
+        QCOMPARE(cell.data().toString(), QStringLiteral("Vertical"));
+        QCOMPARE(cell.data(Qt::EditRole).toInt(), 1);
+        Click(table, table->model()->index(0, kTPDescr));
+        QCOMPARE(f.file->writes, 1);
+        QCOMPARE(f.storedNumber(3, kTPPolarisation), 1);
+    }
+
     // --- Writing back ---
 
     void editedRowIsWrittenWhenTheFocusedRowChanges() {
@@ -702,6 +727,24 @@ private slots:
         }
         f.grid->PostPendingEdits();
         QCOMPARE(f.file->writes, 0);
+    }
+
+    void missingDatabaseLeavesTheGridEmpty() {
+        ChannelComponents db([](const std::string&) -> std::unique_ptr<TableFile> {
+            throw jet::JetError("Could not find file '/opt/vorlek/VorlekII.mdb'.");
+        });
+        QWidget window;
+        auto* grid = new ChannelGrid(db, &window);
+        grid->setGeometry(8, 40, 481, 585);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY_THROWS_EXCEPTION(jet::JetError, db.OpenChannelDatabase("/opt/vorlek/"));
+        QCOMPARE(grid->SatelliteView()->model()->rowCount(), 0);
+        FocusCell(grid->SatelliteView(), {});
+        Type("a");
+        Press(Qt::Key_Down);
+        grid->PostPendingEdits();
+        QVERIFY(App()->errors.isEmpty());
     }
 
     // --- Colours ---
