@@ -17,6 +17,7 @@ namespace {
 
 const QColor kGridLine(208, 215, 229);
 const QColor kFocusFrame(49, 106, 197);
+const QColor kIdleFocusFrame(150, 150, 150);
 const QColor kButtonFace(221, 236, 254);
 const QColor kButtonBorder(127, 157, 185);
 
@@ -101,8 +102,11 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->setPen(kGridLine);
     p->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
     p->drawLine(opt.rect.bottomLeft(), opt.rect.bottomRight());
-    if (opt.state & QStyle::State_HasFocus) {
-        p->setPen(kFocusFrame);
+    // The focused cell keeps a frame while the grid is not focused too, so
+    // the satellite an upload is sending stays visible.
+    const auto* view = qobject_cast<const QAbstractItemView*>(opt.widget);
+    if ((opt.state & QStyle::State_HasFocus) || (view && view->currentIndex() == index)) {
+        p->setPen((opt.state & QStyle::State_HasFocus) ? kFocusFrame : kIdleFocusFrame);
         p->setBrush(Qt::NoBrush);
         p->drawRect(opt.rect.adjusted(0, 0, -2, -2));
     }
