@@ -55,6 +55,38 @@ private slots:
         QVERIFY(App()->errors.isEmpty());
     }
 
+    void arrowKeysMoveBetweenSatellitesAndTheirTransponders() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.grid->SetExpanded(1, true);
+        Settle();
+        QTableView* table = f.tps(1);
+        FocusCell(f.tree(), f.sat(0));
+        Press(Qt::Key_Down);
+        QCOMPARE(f.tree()->currentIndex(), f.sat(1));
+        Press(Qt::Key_Down); // into the opened satellite's transponders
+        QCOMPARE(Focus(), table);
+        QCOMPARE(table->currentIndex().row(), 0);
+        QCOMPARE(f.db->ADOQ_TPList.RecNo(), 8);
+        for (int i = 0; i < 7; ++i)
+            Press(Qt::Key_Down);
+        QCOMPARE(table->currentIndex().row(), 7);
+        Press(Qt::Key_Down); // out, on to the next satellite
+        QCOMPARE(Focus(), f.tree());
+        QCOMPARE(f.tree()->currentIndex(), f.sat(2));
+        QCOMPARE(f.db->ADOQ_SatList.RecNo(), 2);
+        Press(Qt::Key_Up); // back into the last transponder above
+        QCOMPARE(Focus(), table);
+        QCOMPARE(table->currentIndex().row(), 7);
+        QCOMPARE(f.db->ADOQ_SatList.RecNo(), 1);
+        for (int i = 0; i < 8; ++i)
+            Press(Qt::Key_Up);
+        QCOMPARE(Focus(), f.tree());
+        QCOMPARE(f.tree()->currentIndex(), f.sat(1));
+        QVERIFY(App()->errors.isEmpty());
+        QCOMPARE(f.file->writes, 0);
+    }
+
     void satelliteWithoutTranspondersStillExpands() {
         MemoryTableFile contents = MemoryTableFile::Channels(3, 8);
         std::erase_if(contents.tables["T_TPList"].rows,

@@ -226,6 +226,29 @@ void ChannelGrid::DetailRowFocused(DetailView* view, const QModelIndex& index) {
     }
 }
 
+bool ChannelGrid::EnterDetail(int satRecord, bool firstRow) {
+    if (satRecord < 0 || !IsExpanded(satRecord))
+        return false;
+    DetailView* view = EnsureDetail(satRecord);
+    const int rows = view->model()->rowCount();
+    if (rows == 0)
+        return false;
+    const QModelIndex current = view->currentIndex();
+    const int column = current.isValid() ? current.column() : 2;
+    view->setFocus(Qt::OtherFocusReason);
+    view->setCurrentIndex(view->model()->index(firstRow ? 0 : rows - 1, column));
+    return true;
+}
+
+void ChannelGrid::LeaveDetail(int toSatRecord) {
+    const QModelIndex target = master_->IndexOf(toSatRecord, 1);
+    if (!target.isValid())
+        return;
+    tree_->setFocus(Qt::OtherFocusReason);
+    tree_->setCurrentIndex(target);
+    tree_->scrollTo(target);
+}
+
 void ChannelGrid::FollowSatellite(int record) {
     const QModelIndex current = tree_->currentIndex();
     if (current.isValid() && master_->RecordOf(current) == record)

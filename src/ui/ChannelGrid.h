@@ -83,6 +83,10 @@ private:
     // The user focused a row: pending edits of other rows are posted.
     void MasterRowFocused(const QModelIndex& index);
     void DetailRowFocused(DetailView* view, const QModelIndex& index);
+    // Keyboard moves between the satellite list and an opened table: false
+    // when the satellite is not opened or has no transponders.
+    bool EnterDetail(int satRecord, bool firstRow);
+    void LeaveDetail(int toSatRecord);
     // The query moved on its own (an upload): focus follows.
     void FollowSatellite(int record);
     void FollowTransponder(int record);

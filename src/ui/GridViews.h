@@ -165,6 +165,15 @@ protected:
             QAbstractItemView::keyPressEvent(event);
             return;
         }
+        const int record = Model()->RecordOf(current);
+        if (event->modifiers() == Qt::NoModifier && record >= 0) {
+            // Down from an opened satellite enters its transponders; Up from
+            // below an opened one enters its last transponder.
+            if (event->key() == Qt::Key_Down && grid_.EnterDetail(record, true))
+                return;
+            if (event->key() == Qt::Key_Up && grid_.EnterDetail(record - 1, false))
+                return;
+        }
         QTreeView::keyPressEvent(event);
     }
 
@@ -275,7 +284,13 @@ protected:
     }
 
     void keyPressEvent(QKeyEvent* event) override {
-        if (!IsRowKey(event))
+        const QModelIndex current = currentIndex();
+        const bool plain = event->modifiers() == Qt::NoModifier && current.isValid();
+        if (plain && event->key() == Qt::Key_Up && current.row() == 0)
+            grid_.LeaveDetail(satRecord_); // back to its satellite
+        else if (plain && event->key() == Qt::Key_Down && current.row() == model()->rowCount() - 1)
+            grid_.LeaveDetail(satRecord_ + 1); // on to the next one
+        else if (!IsRowKey(event))
             QTableView::keyPressEvent(event);
         // An item view lets a key that opened an editor go on to its parent,
         // which here is the satellite list: it must stop here.
