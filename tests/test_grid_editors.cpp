@@ -200,6 +200,29 @@ private slots:
         QCOMPARE(f.storedNumber(0, kTPFrequency), 10711);
     }
 
+    void closingTheTableFinishesItsEditor() {
+        Fixture f;
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        f.grid->SetExpanded(0, true);
+        Settle();
+        QTableView* table = f.tps(0);
+        FocusCell(table, table->model()->index(1, kTPSymbolRate));
+        Type("30000");
+        f.grid->SetExpanded(0, false);
+        QCOMPARE(table->model()->index(1, kTPSymbolRate).data(Qt::EditRole).toInt(), 30000);
+        FocusCell(table, table->model()->index(2, kTPSymbolRate));
+        f.grid->SetExpanded(0, true);
+        Settle();
+        FocusCell(table, table->model()->index(2, kTPSymbolRate));
+        Type("1");
+        f.grid->SetExpanded(0, false); // a refused text is abandoned
+        Click(f.tree(), f.sat(4));
+        QVERIFY(App()->errors.isEmpty());
+        QCOMPARE(f.storedNumber(1, kTPSymbolRate), 30000);
+        QCOMPARE(f.storedNumber(2, kTPSymbolRate), 27500);
+        QCOMPARE(f.file->writes, 1);
+    }
+
     // --- Polarisation list ---
 
     void polarisationShowsTheListNameOrNothing() {

@@ -42,6 +42,13 @@ ChannelGrid::ChannelGrid(store::ChannelComponents& db, QWidget* parent)
     connect(master_, &QAbstractItemModel::modelAboutToBeReset, this, [this] { details_.clear(); });
     connect(tree_, &QTreeView::expanded, this,
             [this](const QModelIndex& index) { EnsureDetail(master_->RecordOf(index)); });
+    // A table closed with an editor open in it: the edit is finished, not left hidden.
+    connect(tree_, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
+        QTableView* view = TransponderView(master_->RecordOf(index));
+        GridDelegate* d = OpenEditorDelegate();
+        if (view && d && view->isAncestorOf(d->OpenEditor()))
+            d->FinishEditing();
+    });
     tpSubscription_ = db_.ADOQ_TPList.Subscribe([this](store::DataEvent e) {
         if (e == store::DataEvent::DataSetChanged || e == store::DataEvent::Scrolled)
             FollowTransponder(db_.ADOQ_TPList.Active() ? db_.ADOQ_TPList.RecNo() : -1);
