@@ -179,6 +179,17 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     const QVariant font = index.data(Qt::FontRole);
     if (font.isValid())
         editor->setFont(font.value<QFont>());
+    // The editor takes the cell's colours, as if typed into the cell itself.
+    QPalette palette = editor->palette();
+    const QVariant background = index.data(Qt::BackgroundRole);
+    if (background.isValid()) {
+        palette.setColor(QPalette::Base, background.value<QColor>());
+        palette.setColor(QPalette::Window, background.value<QColor>());
+    }
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    if (foreground.isValid())
+        palette.setColor(QPalette::Text, foreground.value<QColor>());
+    editor->setPalette(palette);
     editor->setAutoFillBackground(true);
     editing_[editor] = Editing{editor, index, false, {}, {}};
     connect(editor, &QObject::destroyed, this, [this](QObject* gone) { editing_.erase(gone); });
