@@ -1,35 +1,15 @@
-#include "ChannelGrid.h"
+#include "support/GridFixture.h"
 
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QStandardPaths>
-#include <QTableView>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QTreeView>
-#include <filesystem>
 
 using namespace vorlek;
 using namespace vorlek::store;
 using namespace vorlek::ui;
+using namespace grid_test;
 
 namespace {
-
-// Stands in for the program's error box.
-class RecordingApp : public QApplication {
-public:
-    using QApplication::QApplication;
-    QStringList errors;
-    bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            errors << QString::fromUtf8(e.what());
-        }
-        return true;
-    }
-};
 
 int RowWith(const QAbstractItemModel* m, int column, const QString& value) {
     for (int r = 0; r < m->rowCount(); ++r) {
@@ -37,11 +17,6 @@ int RowWith(const QAbstractItemModel* m, int column, const QString& value) {
             return r;
     }
     return -1;
-}
-
-void Type(const QString& text) {
-    for (const QChar c : text)
-        QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
 }
 
 } // namespace
@@ -101,8 +76,7 @@ private slots:
             table->setCurrentIndex(table->model()->index(tp, 3));
             Type("11250");
             QTest::mouseClick(upload, Qt::LeftButton); // leaving the grid writes the row
-            QVERIFY2(static_cast<RecordingApp*>(qApp)->errors.isEmpty(),
-                     qPrintable(static_cast<RecordingApp*>(qApp)->errors.join(';')));
+            QVERIFY2(App()->errors.isEmpty(), qPrintable(App()->errors.join(';')));
         }
         db.reset();
 
@@ -124,10 +98,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    RecordingApp app(argc, argv);
-    TestGridJet test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+VORLEK_GRID_TEST_MAIN(TestGridJet)
 #include "test_grid_jet.moc"

@@ -23,6 +23,12 @@ class DetailView;
 // cxGrid1: the satellites, each opening onto its transponders in an embedded
 // table, edited in place and written back through the channel queries. Rows
 // are never added, removed or reordered.
+//
+// It may be built before the queries are opened and follows them when they
+// are. It subscribes to the queries, so it must be destroyed before them: a
+// window that inherits the components deletes the grid in its destructor.
+// Errors (refused values, failed writes) leave its event handlers as
+// exceptions, for the application's error box.
 class ChannelGrid : public QWidget {
     Q_OBJECT
 public:
@@ -77,6 +83,10 @@ private:
     // The user focused a row: pending edits of other rows are posted.
     void MasterRowFocused(const QModelIndex& index);
     void DetailRowFocused(DetailView* view, const QModelIndex& index);
+    // Keyboard moves between the satellite list and an opened table: false
+    // when the satellite is not opened or has no transponders.
+    bool EnterDetail(int satRecord, bool firstRow);
+    void LeaveDetail(int toSatRecord);
     // The query moved on its own (an upload): focus follows.
     void FollowSatellite(int record);
     void FollowTransponder(int record);

@@ -17,6 +17,7 @@ namespace {
 
 const QColor kGridLine(208, 215, 229);
 const QColor kFocusFrame(49, 106, 197);
+const QColor kIdleFocusFrame(150, 150, 150);
 const QColor kButtonFace(221, 236, 254);
 const QColor kButtonBorder(127, 157, 185);
 
@@ -101,8 +102,11 @@ void GridDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->setPen(kGridLine);
     p->drawLine(opt.rect.topRight(), opt.rect.bottomRight());
     p->drawLine(opt.rect.bottomLeft(), opt.rect.bottomRight());
-    if (opt.state & QStyle::State_HasFocus) {
-        p->setPen(kFocusFrame);
+    // The focused cell keeps a frame while the grid is not focused too, so
+    // the satellite an upload is sending stays visible.
+    const auto* view = qobject_cast<const QAbstractItemView*>(opt.widget);
+    if ((opt.state & QStyle::State_HasFocus) || (view && view->currentIndex() == index)) {
+        p->setPen((opt.state & QStyle::State_HasFocus) ? kFocusFrame : kIdleFocusFrame);
         p->setBrush(Qt::NoBrush);
         p->drawRect(opt.rect.adjusted(0, 0, -2, -2));
     }
@@ -175,6 +179,17 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     const QVariant font = index.data(Qt::FontRole);
     if (font.isValid())
         editor->setFont(font.value<QFont>());
+    // The editor takes the cell's colours, as if typed into the cell itself.
+    QPalette palette = editor->palette();
+    const QVariant background = index.data(Qt::BackgroundRole);
+    if (background.isValid()) {
+        palette.setColor(QPalette::Base, background.value<QColor>());
+        palette.setColor(QPalette::Window, background.value<QColor>());
+    }
+    const QVariant foreground = index.data(Qt::ForegroundRole);
+    if (foreground.isValid())
+        palette.setColor(QPalette::Text, foreground.value<QColor>());
+    editor->setPalette(palette);
     editor->setAutoFillBackground(true);
     editing_[editor] = Editing{editor, index, false, {}, {}};
     connect(editor, &QObject::destroyed, this, [this](QObject* gone) { editing_.erase(gone); });
