@@ -50,6 +50,20 @@ bool IsCombiningMark(char32_t c) {
            (c >= 0xFE20 && c <= 0xFE2F);
 }
 
+// Calls f(code point) for each character; a surrogate pair is one character,
+// a lone surrogate is passed on as it is.
+template <class F> void ForEachUtf16CodePoint(std::u16string_view text, F f) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        }
+        f(c);
+    }
+}
+
 void Append(std::string& out, char32_t c) {
     if (!IsCombiningMark(c))
         out.push_back(static_cast<char>(ToWindows1254(c)));
@@ -84,15 +98,7 @@ unsigned char ToWindows1254(char32_t c) {
 std::string Utf16ToWindows1254(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        Append(out, c);
-    }
+    ForEachUtf16CodePoint(text, [&](char32_t c) { Append(out, c); });
     return out;
 }
 
@@ -189,17 +195,10 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = 0xFFFD; // a lone surrogate has no UTF-8 form
-        }
-        AppendUtf8(out, c);
-    }
+    ForEachUtf16CodePoint(text, [&](char32_t c) {
+        // A lone surrogate has no UTF-8 form.
+        AppendUtf8(out, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
+    });
     return out;
 }
 
