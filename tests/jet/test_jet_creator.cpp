@@ -80,7 +80,7 @@ jet::NewTable EveryType() {
 } // namespace
 
 void TestJetCreator::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
+    dir_ = std::make_unique<QTemporaryDir>(ScratchTemplate());
     QVERIFY(dir_->isValid());
 }
 

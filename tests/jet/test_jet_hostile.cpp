@@ -22,7 +22,7 @@ private slots:
     void bitFlipsNeverCrash();
 
 private:
-    QTemporaryDir dir_;
+    QTemporaryDir dir_{ScratchTemplate()};
     QByteArray base_; // a fresh channel database
 };
 

@@ -8,6 +8,8 @@
 #include "Text.h"
 
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace jettest;
@@ -27,6 +29,8 @@ private slots:
     void refusedUpdatesChangeNothing_data();
     void refusedUpdatesChangeNothing();
     void readOnlyFileRefusesUpdates();
+    void anotherProgramsChangesAreSeen();
+    void failedWriteLeavesTheFileAsItWas();
     void toolSetChangesOneRow();
 
 private:
@@ -102,7 +106,7 @@ void TestJetWriter::init() {
         QSKIP("fixtures (../shared) not present");
     if (!HaveMdbTools())
         QSKIP("mdb-export not installed");
-    dir_ = std::make_unique<QTemporaryDir>();
+    dir_ = std::make_unique<QTemporaryDir>(ScratchTemplate());
     QVERIFY(dir_->isValid());
 }
 
@@ -288,6 +292,80 @@ void TestJetWriter::readOnlyFileRefusesUpdates() {
     } catch (const jet::JetError& e) {
         QCOMPARE(QString(e.what()), QString(jet::msg::kReadOnly));
     }
+}
+
+void TestJetWriter::anotherProgramsChangesAreSeen() {
+    // Two openings of one file stand for two programs sharing it.
+    const QString path = CopyFixture("channels-a.mdb", dir_->path());
+    auto mine = jet::Database::Open(path.toStdString());
+    auto theirs = jet::Database::Open(path.toStdString());
+    const auto& t = mine->Table("T_SatList");
+    const auto rows = mine->ReadRows(t);
+
+    auto changed = rows[2].values;
+    changed[1] = std::u16string(u"Theirs");
+    theirs->UpdateRow(theirs->Table("T_SatList"), rows[2], changed);
+    const QByteArray afterTheirs = ReadAll(path);
+
+    auto mineAfter = rows[2].values;
+    mineAfter[1] = std::u16string(u"Mine");
+    try {
+        mine->UpdateRow(t, rows[2], mineAfter);
+        QFAIL("a row changed by another program was overwritten");
+    } catch (const jet::JetError& e) {
+        QCOMPARE(QString(e.what()), QString(jet::msg::kRowChanged));
+    }
+    QCOMPARE(ReadAll(path), afterTheirs);
+
+    // Another row of the same page: written on top of the other program's change.
+    auto other = rows[3].values;
+    other[1] = std::u16string(u"Mine too");
+    mine->UpdateRow(t, rows[3], other);
+    const Table mdb = ParseCsv(MdbExport(path, "T_SatList"));
+    QCOMPARE(mdb[3][1], std::string("Theirs"));
+    QCOMPARE(mdb[4][1], std::string("Mine too"));
+}
+
+void TestJetWriter::failedWriteLeavesTheFileAsItWas() {
+    // The file may not grow: a row that needs a new page cannot be written.
+    const QString path = dir_->path() + "/full.mdb";
+    QCOMPARE(Tool({"create", "--empty", path.toStdString()}).status, 0);
+    const QByteArray before = ReadAll(path);
+    auto db = jet::Database::Open(path.toStdString());
+    const auto& t = db->Table("T_TPList");
+    const auto rows = db->ReadRows(t);
+
+    struct rlimit old {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old;
+    limit.rlim_cur = static_cast<rlim_t>(before.size());
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    std::string error;
+    std::size_t failedAt = 0;
+    for (std::size_t i = 0; i < rows.size() && error.empty(); ++i) {
+        auto after = rows[i].values;
+        after[2] = Name(static_cast<int>(i), 12);
+        const QByteArray current = ReadAll(path);
+        try {
+            db->UpdateRow(t, rows[i], after);
+        } catch (const jet::JetError& e) {
+            error = e.what();
+            failedAt = i;
+            QCOMPARE(ReadAll(path), current);
+        }
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY2(!error.empty(), "no update needed a new page");
+    QCOMPARE(QFileInfo(path).size(), qint64(before.size()));
+    QCOMPARE(ParseCsv(MdbExport(path, "T_TPList")).size(), std::size_t{257});
+
+    // With room to grow, the same update goes through.
+    auto after = rows[failedAt].values;
+    after[2] = Name(static_cast<int>(failedAt), 12);
+    db->UpdateRow(t, rows[failedAt], after);
+    QVERIFY(QFileInfo(path).size() > before.size());
 }
 
 void TestJetWriter::toolSetChangesOneRow() {
