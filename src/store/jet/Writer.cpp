@@ -7,7 +7,7 @@
 #include "TableScan.h"
 #include "UsageMap.h"
 
-#include <map>
+#include <algorithm>
 
 namespace vorlek::jet {
 
@@ -16,37 +16,43 @@ namespace {
 // Pages written in order, with what they held before, so that a failure can be undone.
 class PageTransaction {
 public:
+    // Phases are written one after the other, each flushed before the next starts.
+    enum Phase { kNewCopies = 0, kCommitPoint = 1, kCleanUp = 2 };
+
     explicit PageTransaction(PageFile& file) : file_(file), size_(file.Size()) {}
 
     // The page as it will be once the staged changes are written.
     Bytes Current(std::uint32_t page) const {
-        for (const auto& [p, b] : staged_)
-            if (p == page)
-                return b;
+        for (const auto& s : staged_)
+            if (s.page == page)
+                return s.bytes;
         return file_.Read(page);
     }
 
-    void Stage(std::uint32_t page, Bytes bytes) {
-        for (auto& [p, b] : staged_)
-            if (p == page) {
-                b = std::move(bytes);
+    void Stage(std::uint32_t page, Bytes bytes, Phase phase = kNewCopies) {
+        for (auto& s : staged_)
+            if (s.page == page) {
+                s.bytes = std::move(bytes);
+                s.phase = std::max(s.phase, phase);
                 return;
             }
-        staged_.emplace_back(page, std::move(bytes));
+        staged_.push_back({page, std::move(bytes), phase});
     }
 
-    // Every staged page but `last` first, flushed, then `last`: the page that makes the change
-    // visible, so an interruption leaves the old row readable.
-    void Commit(std::uint32_t last) {
+    // New copies first, then the page that makes the change visible, then what the change
+    // leaves behind: an interruption at any point leaves every row readable.
+    void Commit() {
         try {
-            for (const auto& [page, bytes] : staged_)
-                if (page != last)
-                    Put(page, bytes);
-            file_.Sync();
-            for (const auto& [page, bytes] : staged_)
-                if (page == last)
-                    Put(page, bytes);
-            file_.Sync();
+            for (Phase phase : {kNewCopies, kCommitPoint, kCleanUp}) {
+                bool any = false;
+                for (const auto& s : staged_)
+                    if (s.phase == phase) {
+                        Put(s.page, s.bytes);
+                        any = true;
+                    }
+                if (any)
+                    file_.Sync();
+            }
         } catch (...) {
             Undo();
             throw;
@@ -72,7 +78,12 @@ private:
 
     PageFile& file_;
     std::uint64_t size_;
-    std::vector<std::pair<std::uint32_t, Bytes>> staged_;
+    struct Staged {
+        std::uint32_t page;
+        Bytes bytes;
+        Phase phase;
+    };
+    std::vector<Staged> staged_;
     std::vector<std::pair<std::uint32_t, Bytes>> before_;
 };
 
@@ -189,8 +200,8 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
     PageRows homeRows = SplitPage(home);
     homeRows.rows.at(stored->dataRow).bytes = row;
     if (auto packed = PackPage(homeRows)) {
-        tx.Stage(stored->dataPage, std::move(*packed));
-        tx.Commit(stored->dataPage);
+        tx.Stage(stored->dataPage, std::move(*packed), PageTransaction::kCommitPoint);
+        tx.Commit();
         return;
     }
 
@@ -200,7 +211,7 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
         // The previous copy is left as an empty deleted row.
         PageRows old = SplitPage(home);
         old.rows.at(stored->dataRow) = {kRowDeleted, {}};
-        tx.Stage(stored->dataPage, *PackPage(old));
+        tx.Stage(stored->dataPage, *PackPage(old), PageTransaction::kCleanUp);
     }
     PageRows slotRows = SplitPage(slotPage);
     Bytes pointer;
@@ -209,8 +220,8 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
     auto packedSlot = PackPage(slotRows);
     if (!packedSlot)
         throw JetError("Record is too large.");
-    tx.Stage(before.id.page, std::move(*packedSlot));
-    tx.Commit(before.id.page);
+    tx.Stage(before.id.page, std::move(*packedSlot), PageTransaction::kCommitPoint);
+    tx.Commit();
 }
 
 } // namespace vorlek::jet
