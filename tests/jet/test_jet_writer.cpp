@@ -32,6 +32,7 @@ private slots:
     void anotherProgramsChangesAreSeen();
     void failedWriteLeavesTheFileAsItWas();
     void toolSetChangesOneRow();
+    void toolGrowsEveryTransponderName();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -396,6 +397,22 @@ void TestJetWriter::toolSetChangesOneRow() {
         QVERIFY(!r.err.empty());
     }
     QCOMPARE(ReadAll(path), before);
+}
+
+void TestJetWriter::toolGrowsEveryTransponderName() {
+    const QString path = CopyFixture("channels-b.mdb", dir_->path());
+    const std::string file = path.toStdString();
+    Table expected = ParseCsv(MdbExport(path, "T_TPList"));
+    expected.erase(expected.begin());
+    for (auto& row : expected) {
+        row[2] = jet::Utf16ToUtf8(Name(std::stoi(row[0]) * 10 + std::stoi(row[1]), 12));
+        const auto r =
+            Tool({"set", file, "T_TPList", "SatID=" + row[0] + ",ID=" + row[1], "Descr=" + row[2]});
+        QVERIFY2(r.status == 0, r.err.c_str());
+    }
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(MdbRows(path, "T_TPList"), expected);
+    QCOMPARE(expected.size(), std::size_t{256});
 }
 
 QTEST_GUILESS_MAIN(TestJetWriter)
