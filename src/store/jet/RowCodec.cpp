@@ -178,6 +178,14 @@ Value CellValue(const Column& c, const Cell& cell, const LongValueLoader& loadLo
     }
 }
 
+bool SameValue(const Value& a, const Value& b) {
+    const double* x = std::get_if<double>(&a);
+    const double* y = std::get_if<double>(&b);
+    if (x && y)
+        return std::memcmp(x, y, sizeof *x) == 0 || *x == *y;
+    return a == b;
+}
+
 Cell ValueCell(const Column& c, const Value& v) {
     Cell cell;
     if (c.type == ColumnType::Boolean) {
@@ -259,8 +267,9 @@ Cell ValueCell(const Column& c, const Value& v) {
     case ColumnType::Memo:
     case ColumnType::OLE: {
         Bytes body;
+        // Jet compresses only memos of up to 1024 characters.
         if (const auto* s = std::get_if<std::u16string>(&v); s && c.type == ColumnType::Memo)
-            body = EncodeText(*s, c.compressed);
+            body = EncodeText(*s, c.compressed && s->size() <= 1024);
         else if (const auto* b = std::get_if<std::vector<std::uint8_t>>(&v))
             body = *b;
         else

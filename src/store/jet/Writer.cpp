@@ -170,7 +170,7 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
         throw JetError("The row has " + std::to_string(after.size()) + " values; table '" +
                        table.name + "' has " + std::to_string(n) + " fields.");
     for (std::size_t i = 0; i < n; ++i)
-        if (table.columns[i].indexed && after[i] != before.values[i])
+        if (table.columns[i].indexed && !SameValue(after[i], before.values[i]))
             throw JetError(msg::IndexedColumn(table.columns[i].name));
 
     // The file as it is now, not as it was when the row was read.
@@ -183,9 +183,9 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
     std::vector<Cell> cells = stored->cells;
     bool changed = false;
     for (std::size_t i = 0; i < n; ++i) {
-        if (LoadValue(file, table.columns[i], cells[i]) != before.values[i])
+        if (!SameValue(LoadValue(file, table.columns[i], cells[i]), before.values[i]))
             throw JetError(msg::kRowChanged);
-        if (after[i] != before.values[i]) {
+        if (!SameValue(after[i], before.values[i])) {
             cells[i] = ValueCell(table.columns[i], after[i]);
             changed = true;
         }
