@@ -10,9 +10,11 @@
 #include "Text.h"
 #include "UsageMap.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace vorlek::jet {
 
@@ -38,6 +40,12 @@ const std::vector<std::uint8_t> kEngineSid{0xD2, 0xD4};
 const std::vector<std::uint8_t> kAdminSid{0xD3, 0xD6};
 const std::vector<std::uint8_t> kUsersSid{0xD2, 0xD6};
 const std::vector<std::uint8_t> kCreatorSid{0xD2, 0xD3};
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
 
 Column Col(const char* name, ColumnType type, std::uint16_t length = 0) {
     Column c;
@@ -120,13 +128,26 @@ std::vector<Value> Ace(std::int64_t object, const std::vector<std::uint8_t>& sid
     return {object, sid, acm, inheritable};
 }
 
-void CheckTable(const NewTable& t) {
-    if (t.name.empty() || t.columns.empty())
-        throw JetError("A table needs a name and at least one field.");
-    for (const auto& row : t.rows)
-        if (row.size() != t.columns.size())
-            throw JetError("A row of table '" + t.name + "' does not have " +
-                           std::to_string(t.columns.size()) + " values.");
+void CheckTables(const std::vector<NewTable>& tables) {
+    std::set<std::string> names{"MSYSOBJECTS", "MSYSACES", "MSYSQUERIES", "MSYSRELATIONSHIPS"};
+    for (const auto& t : tables) {
+        if (t.name.empty() || t.name.size() > 64 || t.columns.empty() || t.columns.size() > 255)
+            throw JetError("A table needs a name of at most 64 characters and 1 to 255 fields.");
+        if (!names.insert(Upper(t.name)).second)
+            throw JetError("Table '" + t.name + "' already exists.");
+        std::set<std::string> fields;
+        for (const auto& c : t.columns) {
+            if (c.name.empty() || c.name.size() > 64 || !fields.insert(Upper(c.name)).second)
+                throw JetError("Field '" + c.name + "' of table '" + t.name +
+                               "' needs a unique name of at most 64 characters.");
+            if ((c.type == ColumnType::Text || c.type == ColumnType::Binary) && c.length > 510)
+                throw JetError("Size of field '" + c.name + "' is too long.");
+        }
+        for (const auto& row : t.rows)
+            if (row.size() != t.columns.size())
+                throw JetError("A row of table '" + t.name + "' does not have " +
+                               std::to_string(t.columns.size()) + " values.");
+    }
 }
 
 // Packs the encoded rows onto consecutive new pages from `next`.
@@ -158,8 +179,7 @@ void PlaceRows(Plan& plan, std::uint32_t& next, std::map<std::uint32_t, Bytes>& 
 }
 
 void Build(PageFile& file, const std::vector<NewTable>& tables, std::uint32_t key) {
-    for (const auto& t : tables)
-        CheckTable(t);
+    CheckTables(tables);
     const double now = NowAsJetDate();
     const char* systemNames[] = {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"};
 
