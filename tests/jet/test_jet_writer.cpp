@@ -5,7 +5,9 @@
 #include "JetTestSupport.h"
 #include "Messages.h"
 #include "PageFile.h"
+#include "PageLayout.h"
 #include "Text.h"
+#include "UsageMap.h"
 
 #include <QTemporaryDir>
 #include <csignal>
@@ -26,6 +28,7 @@ private slots:
     void numbersChange();
     void rowsMoveToNewPages();
     void unchangedLongValuesKeepTheirBytes();
+    void referenceMapTakesANewPage();
     void refusedUpdatesChangeNothing_data();
     void refusedUpdatesChangeNothing();
     void readOnlyFileRefusesUpdates();
@@ -235,6 +238,33 @@ void TestJetWriter::unchangedLongValuesKeepTheirBytes() {
         }
     QVERIFY(found);
     QCOMPARE(ParseCsv(propsAfter).size(), ParseCsv(propsBefore).size());
+}
+
+void TestJetWriter::referenceMapTakesANewPage() {
+    // channels-a keeps its tables' page maps on map pages of their own (type 1).
+    const QString path = CopyFixture("channels-a.mdb", dir_->path());
+    auto db = jet::Database::Open(path.toStdString());
+    const auto& t = db->Table("T_TPList");
+    jet::PageFile file(path.toStdString());
+    const auto before = jet::MapPages(file, t.usedPagesPointer);
+    const std::uint32_t fresh = file.PageCount();
+    file.Write(fresh, *jet::PackPage(jet::NewDataPage(t.tdefPage)));
+    const auto image =
+        jet::MapWithPage([&](std::uint32_t p) { return file.Read(p); }, t.usedPagesPointer, fresh);
+    QVERIFY(image.has_value());
+    QVERIFY(file.Read(image->page)[0] == jet::kUsageMapPageType);
+    file.Write(image->page, image->bytes);
+    auto expected = before;
+    expected.push_back(fresh);
+    QCOMPARE(jet::MapPages(file, t.usedPagesPointer), expected);
+    QCOMPARE(ParseCsv(Tool({"export", path.toStdString(), "T_TPList"}).out).size(),
+             std::size_t{257});
+    // mdb-export shows a page without rows as one row of empty fields.
+    Table mdb = ParseCsv(MdbExport(path, "T_TPList"));
+    std::erase_if(mdb, [](const auto& row) {
+        return std::all_of(row.begin(), row.end(), [](const auto& f) { return f.empty(); });
+    });
+    QCOMPARE(mdb.size(), std::size_t{257});
 }
 
 void TestJetWriter::refusedUpdatesChangeNothing_data() {
