@@ -43,6 +43,8 @@ void Exercise(const std::string& path) {
                 after[i] = std::u16string(t.columns[i].length / 2, u'Z');
             else if (t.columns[i].type == jet::ColumnType::Long)
                 after[i] = std::int64_t{7};
+            else if (t.columns[i].type == jet::ColumnType::Memo)
+                after[i] = std::u16string(300, u'M'); // onto a long-value page
         }
         db->UpdateRow(t, rows[0], after);
         updated = true;

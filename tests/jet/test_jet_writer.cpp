@@ -1,6 +1,7 @@
 // UpdateRow against an independent reader: after names grow to their limits (rows moving to
 // other pages) and numbers change, mdb-export reads the new values and everything else as it
 // was; refused updates leave the file as it was.
+#include "Creator.h"
 #include "DataPage.h"
 #include "JetTestSupport.h"
 #include "Messages.h"
@@ -29,6 +30,8 @@ private slots:
     void rowsMoveToNewPages();
     void unchangedLongValuesKeepTheirBytes();
     void referenceMapTakesANewPage();
+    void longValuesGoToPagesOfTheirOwn_data();
+    void longValuesGoToPagesOfTheirOwn();
     void refusedUpdatesChangeNothing_data();
     void refusedUpdatesChangeNothing();
     void readOnlyFileRefusesUpdates();
@@ -265,6 +268,71 @@ void TestJetWriter::referenceMapTakesANewPage() {
         return std::all_of(row.begin(), row.end(), [](const auto& f) { return f.empty(); });
     });
     QCOMPARE(mdb.size(), std::size_t{257});
+}
+
+void TestJetWriter::longValuesGoToPagesOfTheirOwn_data() {
+    QTest::addColumn<int>("memoLength"); // characters
+    QTest::addColumn<int>("oleLength");  // bytes
+    QTest::newRow("inside the row") << 100 << 200;
+    QTest::newRow("one long-value row each") << 900 << 3000;
+    QTest::newRow("chains over several pages") << 9000 << 13000;
+    QTest::newRow("back to short values") << 3 << 0;
+}
+
+void TestJetWriter::longValuesGoToPagesOfTheirOwn() {
+    QFETCH(int, memoLength);
+    QFETCH(int, oleLength);
+    const QString path = dir_->path() + "/long.mdb";
+    jet::Column id;
+    id.name = "ID";
+    id.type = jet::ColumnType::Long;
+    jet::Column memo;
+    memo.name = "Memo";
+    memo.type = jet::ColumnType::Memo;
+    memo.compressed = true;
+    jet::Column ole;
+    ole.name = "Ole";
+    ole.type = jet::ColumnType::OLE;
+    jet::CreateDatabase(
+        path.toStdString(),
+        {{"L",
+          {id, memo, ole},
+          {{std::int64_t{1}, std::u16string(u"first"), std::vector<std::uint8_t>{1}},
+           {std::int64_t{2}, jet::Value{}, jet::Value{}}}}});
+    std::u16string text;
+    for (int i = 0; i < memoLength; ++i)
+        text.push_back(i % 97 == 0 ? u'Ş' : static_cast<char16_t>(u'a' + i % 26));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(oleLength));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    {
+        // Twice over, so that the second update releases what the first one stored.
+        auto db = jet::Database::Open(path.toStdString());
+        const auto& t = db->Table("L");
+        for (int round = 0; round < 2; ++round)
+            for (const auto& row : db->ReadRows(t)) {
+                auto after = row.values;
+                after[1] = round == 0 ? jet::Value{std::u16string(u"x")} : jet::Value{text};
+                after[2] =
+                    round == 0 ? jet::Value{std::vector<std::uint8_t>(5000, 9)} : jet::Value{bytes};
+                db->UpdateRow(t, row, after);
+            }
+    }
+    auto db = jet::Database::Open(path.toStdString());
+    for (const auto& row : db->ReadRows(db->Table("L"))) {
+        QVERIFY(row.values[1] == jet::Value{text});
+        QVERIFY(row.values[2] == jet::Value{bytes});
+    }
+    const Table mdb = ParseCsv(MdbExport(path, "L"));
+    QCOMPARE(mdb.size(), std::size_t{3});
+    const QByteArray hex = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                      static_cast<qsizetype>(bytes.size()))
+                               .toHex()
+                               .toUpper();
+    for (std::size_t r = 1; r < mdb.size(); ++r) {
+        QCOMPARE(mdb[r][1], jet::Utf16ToUtf8(text));
+        QCOMPARE(QByteArray::fromStdString(mdb[r][2]).toUpper(), hex);
+    }
 }
 
 void TestJetWriter::refusedUpdatesChangeNothing_data() {

@@ -45,6 +45,7 @@ struct Column {
     std::uint8_t precision = 0;    // Numeric
     std::uint8_t scale = 0;        // Numeric
     bool indexed = false;
+    std::uint32_t longValuePagesPointer = 0; // Memo/OLE: the map of this column's LVAL pages
     bool IsFixed() const { return (flags & 0x01) != 0; }
 };
 
@@ -112,7 +113,7 @@ struct NewTable {
 
 // Fails when the file exists. Columns need name, type, and for Text its length in bytes (twice
 // its characters) and `compressed` (Access's default for text); the layout fields are
-// assigned here. Indexes are not created. Memo/OLE values go inline, up to 2000 bytes.
+// assigned here. Indexes are not created. Memo/OLE values are kept inside their rows.
 void CreateDatabase(const std::string& path, const std::vector<NewTable>& tables);
 
 } // namespace vorlek::jet

@@ -1,8 +1,10 @@
 #include "Writer.h"
 
 #include "DataPage.h"
+#include "LongValueWriter.h"
 #include "Messages.h"
 #include "PageLayout.h"
+#include "PageTransaction.h"
 #include "RowCodec.h"
 #include "TableScan.h"
 #include "UsageMap.h"
@@ -13,80 +15,6 @@ namespace vorlek::jet {
 
 namespace {
 
-// Pages written in order, with what they held before, so that a failure can be undone.
-class PageTransaction {
-public:
-    // Phases are written one after the other, each flushed before the next starts.
-    enum Phase { kNewCopies = 0, kCommitPoint = 1, kCleanUp = 2 };
-
-    explicit PageTransaction(PageFile& file) : file_(file), size_(file.Size()) {}
-
-    // The page as it will be once the staged changes are written.
-    Bytes Current(std::uint32_t page) const {
-        for (const auto& s : staged_)
-            if (s.page == page)
-                return s.bytes;
-        return file_.Read(page);
-    }
-
-    void Stage(std::uint32_t page, Bytes bytes, Phase phase = kNewCopies) {
-        for (auto& s : staged_)
-            if (s.page == page) {
-                s.bytes = std::move(bytes);
-                s.phase = std::max(s.phase, phase);
-                return;
-            }
-        staged_.push_back({page, std::move(bytes), phase});
-    }
-
-    // New copies first, then the page that makes the change visible, then what the change
-    // leaves behind: an interruption at any point leaves every row readable.
-    void Commit() {
-        try {
-            for (Phase phase : {kNewCopies, kCommitPoint, kCleanUp}) {
-                bool any = false;
-                for (const auto& s : staged_)
-                    if (s.phase == phase) {
-                        Put(s.page, s.bytes);
-                        any = true;
-                    }
-                if (any)
-                    file_.Sync();
-            }
-        } catch (...) {
-            Undo();
-            throw;
-        }
-    }
-
-private:
-    void Put(std::uint32_t page, const Bytes& bytes) {
-        if (static_cast<std::uint64_t>(page) * kPageSize < size_)
-            before_.emplace_back(page, file_.ReadRaw(page));
-        file_.Write(page, bytes);
-    }
-    void Undo() noexcept {
-        try {
-            for (auto it = before_.rbegin(); it != before_.rend(); ++it)
-                file_.WriteRaw(it->first, it->second);
-            if (file_.Size() != size_)
-                file_.Truncate(size_);
-            file_.Sync();
-        } catch (...) {
-        }
-    }
-
-    PageFile& file_;
-    std::uint64_t size_;
-    struct Staged {
-        std::uint32_t page;
-        Bytes bytes;
-        Phase phase;
-    };
-    std::vector<Staged> staged_;
-    std::vector<std::pair<std::uint32_t, Bytes>> before_;
-};
-
 Bytes LoadTablePage(const PageFile& file, const TableDef& table, std::uint32_t page) {
     if (page >= file.PageCount())
         throw JetError(msg::kRowChanged);
@@ -94,22 +22,6 @@ Bytes LoadTablePage(const PageFile& file, const TableDef& table, std::uint32_t p
     if (bytes[0] != kDataPageType || PageOwner(bytes) != table.tdefPage)
         throw JetError(msg::kRowChanged);
     return bytes;
-}
-
-// Marks `page` as in use in the database's free-page map, where that map covers it.
-void ClaimInGlobalMap(PageTransaction& tx, std::uint32_t page) {
-    Bytes p1 = tx.Current(1);
-    if (p1[0] != kDataPageType || RowCount(p1) == 0)
-        return;
-    const RowSlot s = RowAt(p1, 0);
-    if (s.size() < 5 || p1[s.start] != 0)
-        return;
-    const std::uint32_t start = Get32(p1, s.start + 1);
-    if (page < start || page - start >= (s.size() - 5) * 8)
-        return;
-    const std::size_t bit = page - start;
-    p1[s.start + 5 + bit / 8] &= static_cast<std::uint8_t>(~(1u << (bit % 8)));
-    tx.Stage(1, std::move(p1));
 }
 
 struct Placement {
@@ -137,25 +49,18 @@ Placement PlaceElsewhere(PageFile& file, PageTransaction& tx, const TableDef& ta
             return {p, static_cast<std::uint16_t>(rows.rows.size() - 1)};
         }
     }
-    const std::uint32_t fresh = file.PageCount();
-    if (fresh >= 0xFFFFFF)
-        throw JetError("Database is full.");
+    const std::uint32_t fresh = tx.NewPage();
     PageRows rows = NewDataPage(table.tdefPage);
     rows.rows.push_back({kRowDeleted, row});
     auto packed = PackPage(rows);
     if (!packed)
         throw JetError("Record is too large.");
-    const auto current = [&](std::uint32_t p) { return tx.Current(p); };
-    auto used = MapWithPage(current, table.usedPagesPointer, fresh);
-    if (!used)
-        throw JetError("Cannot move the row to a new page: the page map of table '" + table.name +
-                       "' is full.");
     tx.Stage(fresh, std::move(*packed));
-    tx.Stage(used->page, std::move(used->bytes));
+    ClaimNewPage(tx, table.usedPagesPointer, fresh, "table '" + table.name + "'");
     if (table.freePagesPointer != 0)
-        if (auto free = MapWithPage(current, table.freePagesPointer, fresh))
+        if (auto free = MapWithPage([&](std::uint32_t p) { return tx.Current(p); },
+                                    table.freePagesPointer, fresh))
             tx.Stage(free->page, std::move(free->bytes));
-    ClaimInGlobalMap(tx, fresh);
     return {fresh, 0};
 }
 
@@ -181,20 +86,29 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
     if (!stored)
         throw JetError(msg::kRowChanged);
     std::vector<Cell> cells = stored->cells;
-    bool changed = false;
+    std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < n; ++i) {
         if (!SameValue(LoadValue(file, table.columns[i], cells[i]), before.values[i]))
             throw JetError(msg::kRowChanged);
-        if (!SameValue(after[i], before.values[i])) {
-            cells[i] = ValueCell(table.columns[i], after[i]);
-            changed = true;
-        }
+        if (!SameValue(after[i], before.values[i]))
+            changed.push_back(i);
     }
-    if (!changed)
+    if (changed.empty())
         return;
-    const Bytes row = EncodeCells(cells, table);
 
     PageTransaction tx(file);
+    for (std::size_t i : changed) {
+        const Column& c = table.columns[i];
+        Cell cell = ValueCell(c, after[i]);
+        const bool isLong = c.type == ColumnType::Memo || c.type == ColumnType::OLE;
+        if (isLong && !cells[i].null)
+            ReleaseLongValue(tx, cells[i].data);
+        if (isLong && !cell.null && cell.data.size() - 12 > kInlineLongValueLimit)
+            cell.data = WriteLongValue(tx, c, LongValueBody(c, after[i]));
+        cells[i] = std::move(cell);
+    }
+    const Bytes row = EncodeCells(cells, table);
+
     const bool moved = stored->dataPage != before.id.page || stored->dataRow != before.id.row;
     const Bytes home = moved ? LoadTablePage(file, table, stored->dataPage) : slotPage;
     PageRows homeRows = SplitPage(home);
