@@ -1,7 +1,7 @@
-#include <QTest>
-
 #include "RecordFrames.h"
 #include "codepage.h"
+
+#include <QTest>
 
 using namespace vorlek;
 
@@ -29,8 +29,10 @@ private slots:
         const QByteArray in = "\xC7\xD0\xDD\xD6\xDE\xDC\xE7\xF0\xFD\xF6\xFE\xFC";
         const QByteArray out = "\x40\x5B\x5C\x5D\x5E\x5F\x60\x7B\x7C\x7D\x7E\x7F";
         for (int i = 0; i < in.size(); ++i) {
-            QCOMPARE(ToDeviceChar(static_cast<std::uint8_t>(in[i])), static_cast<std::uint8_t>(out[i]));
-            QCOMPARE(FromDeviceChar(static_cast<std::uint8_t>(out[i])), static_cast<std::uint8_t>(in[i]));
+            QCOMPARE(ToDeviceChar(static_cast<std::uint8_t>(in[i])),
+                     static_cast<std::uint8_t>(out[i]));
+            QCOMPARE(FromDeviceChar(static_cast<std::uint8_t>(out[i])),
+                     static_cast<std::uint8_t>(in[i]));
         }
         int changed = 0;
         for (int b = 0; b < 256; ++b)
@@ -42,8 +44,8 @@ private slots:
         QTest::addColumn<int>("slot");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("turkish name") << 0 << QStringLiteral("Doğu 1")
-                                      << Expect("FA 20 08 00 44 6F 7B 75 20 31", 10, "1C");
+        QTest::newRow("turkish name")
+            << 0 << QStringLiteral("Doğu 1") << Expect("FA 20 08 00 44 6F 7B 75 20 31", 10, "1C");
         QTest::newRow("empty gets SAT01")
             << 0 << QString() << Expect("FA 20 08 00 53 41 54 30 31", 11, "4F");
         QTest::newRow("SAT32 at the last slot")
@@ -78,14 +80,22 @@ private slots:
             << 9 << QString() << 11000 << 1 << 27500 << QByteArray("FA 20 0A 90 AA F8 6B 6C");
         QTest::newRow("low limits") << 0 << QStringLiteral("Çay") << 10700 << 0 << 2000
                                     << QByteArray("FA 20 0A 00 29 CC 07 D0");
-        QTest::newRow("frequency below") << 0 << "x" << 9750 << 0 << 2000 << QByteArray("FA 20 0A 00 29 CC 07 D0");
-        QTest::newRow("frequency above") << 0 << "x" << 13000 << 0 << 2000 << QByteArray("FA 20 0A 00 31 CE 07 D0");
-        QTest::newRow("symbol rate below") << 0 << "x" << 10700 << 0 << 1000 << QByteArray("FA 20 0A 00 29 CC 07 D0");
-        QTest::newRow("symbol rate above") << 0 << "x" << 10700 << 0 << 50000 << QByteArray("FA 20 0A 00 29 CC AF C8");
-        QTest::newRow("nulls as zero") << 0 << "x" << 0 << 0 << 0 << QByteArray("FA 20 0A 00 29 CC 07 D0");
-        QTest::newRow("polarisation 2 like 1") << 0 << "x" << 10700 << 2 << 2000 << QByteArray("FA 20 0A 00 A9 CC 07 D0");
-        QTest::newRow("polarisation -1 like 0") << 0 << "x" << 10700 << -1 << 2000 << QByteArray("FA 20 0A 00 29 CC 07 D0");
-        QTest::newRow("extreme values") << 255 << "x" << INT_MIN << INT_MAX << INT_MIN << QByteArray("FA 20 19 F0 A9 CC 07 D0");
+        QTest::newRow("frequency below")
+            << 0 << "x" << 9750 << 0 << 2000 << QByteArray("FA 20 0A 00 29 CC 07 D0");
+        QTest::newRow("frequency above")
+            << 0 << "x" << 13000 << 0 << 2000 << QByteArray("FA 20 0A 00 31 CE 07 D0");
+        QTest::newRow("symbol rate below")
+            << 0 << "x" << 10700 << 0 << 1000 << QByteArray("FA 20 0A 00 29 CC 07 D0");
+        QTest::newRow("symbol rate above")
+            << 0 << "x" << 10700 << 0 << 50000 << QByteArray("FA 20 0A 00 29 CC AF C8");
+        QTest::newRow("nulls as zero")
+            << 0 << "x" << 0 << 0 << 0 << QByteArray("FA 20 0A 00 29 CC 07 D0");
+        QTest::newRow("polarisation 2 like 1")
+            << 0 << "x" << 10700 << 2 << 2000 << QByteArray("FA 20 0A 00 A9 CC 07 D0");
+        QTest::newRow("polarisation -1 like 0")
+            << 0 << "x" << 10700 << -1 << 2000 << QByteArray("FA 20 0A 00 29 CC 07 D0");
+        QTest::newRow("extreme values")
+            << 255 << "x" << INT_MIN << INT_MAX << INT_MIN << QByteArray("FA 20 19 F0 A9 CC 07 D0");
     }
     void transponderFrames() {
         QFETCH(int, slot);
@@ -104,9 +114,12 @@ private slots:
     void transponderWorkedExamples() {
         QCOMPARE(Hex(BuildTPFrame(9, {"", 11000, 1, 27500})),
                  Expect("FA 20 0A 90 AA F8 6B 6C 54 50 30 32", 8, "E9"));
-        QCOMPARE(Hex(BuildTPFrame(0, {"\xC7" "ay", 10700, 0, 2000})),
+        QCOMPARE(Hex(BuildTPFrame(0, {"\xC7"
+                                      "ay",
+                                      10700, 0, 2000})),
                  Expect("FA 20 0A 00 29 CC 07 D0 40 61 79", 9, "60"));
-        QCOMPARE(Hex(BuildTPFrame(7, {"", 0, 0, 0})).mid(24, 11), QByteArray("54 50 30 38")); // TP08
+        QCOMPARE(Hex(BuildTPFrame(7, {"", 0, 0, 0})).mid(24, 11),
+                 QByteArray("54 50 30 38")); // TP08
         QCOMPARE(Hex(BuildTPFrame(0, {"ABCDEFGHIJKLMN", 10700, 0, 2000})).mid(24, 35),
                  QByteArray("41 42 43 44 45 46 47 48 49 4A 4B 4C"));
     }

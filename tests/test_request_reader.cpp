@@ -1,9 +1,8 @@
-#include <QTest>
+#include "RequestReader.h"
 
+#include <QTest>
 #include <stdexcept>
 #include <vector>
-
-#include "RequestReader.h"
 
 using namespace vorlek;
 
@@ -20,7 +19,9 @@ struct Harness {
     }
 };
 
-QByteArray Bytes(const char* hex) { return QByteArray::fromHex(hex); }
+QByteArray Bytes(const char* hex) {
+    return QByteArray::fromHex(hex);
+}
 
 } // namespace
 
@@ -35,20 +36,19 @@ private slots:
         QTest::addColumn<int>("left");
         using L = QList<QByteArray>;
         QTest::newRow("one frame") << L{Bytes("FA21080029")} << std::vector<int>{0x0800} << 0;
-        QTest::newRow("split frame") << L{Bytes("FA21"), Bytes("080029")} << std::vector<int>{0x0800} << 0;
+        QTest::newRow("split frame")
+            << L{Bytes("FA21"), Bytes("080029")} << std::vector<int>{0x0800} << 0;
         QTest::newRow("resync after stray start")
             << L{Bytes("FAFA21080029")} << std::vector<int>{0x0800} << 0;
         QTest::newRow("command 0x11") << L{Bytes("FA11080019")} << std::vector<int>{0x0800} << 0;
-        QTest::newRow("other command skipped")
-            << L{Bytes("FA22080019")} << std::vector<int>{} << 4;
+        QTest::newRow("other command skipped") << L{Bytes("FA22080019")} << std::vector<int>{} << 4;
         QTest::newRow("bad check then good")
             << L{Bytes("FA21080028FA21081039")} << std::vector<int>{0x0810} << 0;
         QTest::newRow("two frames in order")
             << L{Bytes("FA21080029FA21081039")} << std::vector<int>{0x0800, 0x0810} << 0;
         QTest::newRow("noise between frames")
             << L{Bytes("00FA21080029FF13FA2109F0D8FA")} << std::vector<int>{0x0800, 0x09F0} << 1;
-        QTest::newRow("partial frame kept")
-            << L{Bytes("FA210800")} << std::vector<int>{} << 4;
+        QTest::newRow("partial frame kept") << L{Bytes("FA210800")} << std::vector<int>{} << 4;
         QTest::newRow("code 0xFFFF") << L{Bytes("FA21FFFF21")} << std::vector<int>{0xFFFF} << 0;
     }
     void chunks() {
@@ -70,8 +70,8 @@ private slots:
         QCOMPARE(h.reader.RxCount, 4); // stored, then scanned down to a partial candidate
 
         Harness full;
-        full.Feed(Bytes("FA2108"));                     // 3 held
-        full.Feed(QByteArray(97, '\xFA'));              // 3 + 97 = 100: dropped
+        full.Feed(Bytes("FA2108"));        // 3 held
+        full.Feed(QByteArray(97, '\xFA')); // 3 + 97 = 100: dropped
         QCOMPARE(full.reader.RxCount, 3);
         full.Feed(Bytes("0029"));
         QCOMPARE(full.codes, std::vector<int>{0x0800});
@@ -104,9 +104,9 @@ private slots:
                 throw std::runtime_error("database");
         };
         const QByteArray two = Bytes("FA21080029FA21081039");
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                                 reader.Receive(reinterpret_cast<const std::uint8_t*>(two.constData()),
-                                                10, dispatch));
+        QVERIFY_THROWS_EXCEPTION(
+            std::runtime_error,
+            reader.Receive(reinterpret_cast<const std::uint8_t*>(two.constData()), 10, dispatch));
         QCOMPARE(reader.RxCount, 5); // the second frame waits for the next chunk
         const std::uint8_t one = 0x00;
         reader.Receive(&one, 1, dispatch);

@@ -1,6 +1,6 @@
-#include <QTest>
-
 #include "UploadSequencer.h"
+
+#include <QTest>
 
 using namespace vorlek;
 

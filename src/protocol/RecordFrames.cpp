@@ -42,7 +42,9 @@ RecordFrame Header(std::uint16_t address) {
     return f;
 }
 
-void Seal(RecordFrame& f) { f[kFrameSize - 1] = CheckByte(f.data() + 1, kFrameSize - 2); }
+void Seal(RecordFrame& f) {
+    f[kFrameSize - 1] = CheckByte(f.data() + 1, kFrameSize - 2);
+}
 
 } // namespace
 
@@ -85,7 +87,8 @@ std::optional<RecordFrame> BuildTPFrame(std::int32_t slot, const TransponderValu
     const std::int32_t polarisation = std::min(tp.polarisation, 1);
     const std::int32_t symbolRate = std::clamp(tp.symbolRate, kMinSymbolRate, kMaxSymbolRate);
     const std::int32_t frequency = std::clamp(tp.frequency, kMinFrequency, kMaxFrequency);
-    const std::uint32_t word = static_cast<std::uint32_t>(frequency) | (polarisation > 0 ? 0x8000u : 0u);
+    const std::uint32_t word =
+        static_cast<std::uint32_t>(frequency) | (polarisation > 0 ? 0x8000u : 0u);
     PutWord(f, 4, word);
     PutWord(f, 6, static_cast<std::uint32_t>(symbolRate));
     PutName(f, 8, kTPNameSize, NameOrDefault(tp.name, "TP", TPKey(slot)));

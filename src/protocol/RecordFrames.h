@@ -43,12 +43,22 @@ struct TransponderValues {
 
 // Satellite slot s is the row with ID s + 1; transponder slot t the row with
 // SatID t / 8 + 1 and ID t % 8 + 1.
-constexpr std::uint16_t SatKey(std::int32_t slot) { return static_cast<std::uint16_t>(slot + 1); }
-constexpr std::int32_t TPSatKey(std::int32_t slot) { return slot / 8 + 1; }
-constexpr std::int32_t TPKey(std::int32_t slot) { return slot % 8 + 1; }
+constexpr std::uint16_t SatKey(std::int32_t slot) {
+    return static_cast<std::uint16_t>(slot + 1);
+}
+constexpr std::int32_t TPSatKey(std::int32_t slot) {
+    return slot / 8 + 1;
+}
+constexpr std::int32_t TPKey(std::int32_t slot) {
+    return slot % 8 + 1;
+}
 
-constexpr bool IsSatSlot(std::int32_t slot) { return slot >= 0 && slot < kSatSlots; }
-constexpr bool IsTPSlot(std::int32_t slot) { return slot >= 0 && slot < kTPSlots; }
+constexpr bool IsSatSlot(std::int32_t slot) {
+    return slot >= 0 && slot < kSatSlots;
+}
+constexpr bool IsTPSlot(std::int32_t slot) {
+    return slot >= 0 && slot < kTPSlots;
+}
 
 // Empty for a slot outside the record regions: such a frame would overwrite
 // meter memory that the channel list does not own.

@@ -1,8 +1,8 @@
 #include "UploadSequencer.h"
 
-#include <algorithm>
-
 #include "RecordFrames.h"
+
+#include <algorithm>
 
 namespace vorlek {
 
@@ -21,7 +21,9 @@ UploadStep DispatchCode(std::uint16_t code) {
     return {};
 }
 
-int ClampProgress(int position) { return std::clamp(position, 0, kProgressMax); }
+int ClampProgress(int position) {
+    return std::clamp(position, 0, kProgressMax);
+}
 
 std::string ProgressText(int position) {
     const int p = ClampProgress(position);

@@ -15,8 +15,8 @@ struct UploadStep {
     std::int32_t progress = 0; // overall index of the acknowledged record, for the two sends
 };
 
-inline constexpr std::uint16_t kFirstTPAck = 0x09F0;    // the last satellite's address
-inline constexpr std::uint16_t kFinishAck = 0x19F0;     // the last transponder's address
+inline constexpr std::uint16_t kFirstTPAck = 0x09F0; // the last satellite's address
+inline constexpr std::uint16_t kFinishAck = 0x19F0;  // the last transponder's address
 inline constexpr std::uint16_t kIgnoredFromAck = 0x1DF0;
 
 UploadStep DispatchCode(std::uint16_t code);

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 
 namespace vorlek {
 namespace {
@@ -18,13 +19,20 @@ constexpr std::array<char16_t, 32> kHigh80 = {
 // 0xA0..0xFF is Latin-1 except for the six Turkish letters.
 char32_t TurkishOrLatin1(unsigned char b) {
     switch (b) {
-    case 0xD0: return 0x011E; // G-breve
-    case 0xDD: return 0x0130; // I-dot
-    case 0xDE: return 0x015E; // S-cedilla
-    case 0xF0: return 0x011F; // g-breve
-    case 0xFD: return 0x0131; // dotless i
-    case 0xFE: return 0x015F; // s-cedilla
-    default: return b;
+    case 0xD0:
+        return 0x011E; // G-breve
+    case 0xDD:
+        return 0x0130; // I-dot
+    case 0xDE:
+        return 0x015E; // S-cedilla
+    case 0xF0:
+        return 0x011F; // g-breve
+    case 0xFD:
+        return 0x0131; // dotless i
+    case 0xFE:
+        return 0x015F; // s-cedilla
+    default:
+        return b;
     }
 }
 
@@ -88,9 +96,12 @@ std::string Utf16ToWindows1254(std::u16string_view text) {
     return out;
 }
 
-std::string Utf8ToWindows1254(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+namespace {
+
+// Calls f(code point) for each character, or f(kInvalid) for each byte of a
+// broken sequence, after which decoding resynchronises.
+constexpr char32_t kInvalid = 0xFFFFFFFF;
+template <class F> void ForEachCodePoint(std::string_view text, F f) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -108,31 +119,86 @@ std::string Utf8ToWindows1254(std::string_view text) {
             c = (c << 6) | (cont & 0x3F);
         }
         if (!ok) {
-            out.push_back('?'); // a broken sequence costs one byte, then we resynchronise
+            f(kInvalid);
             ++i;
             continue;
         }
-        Append(out, c);
+        f(c);
         i += static_cast<std::size_t>(extra) + 1;
     }
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+} // namespace
+
+std::string Utf8ToWindows1254(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    ForEachCodePoint(text, [&](char32_t c) {
+        if (c == kInvalid)
+            out.push_back('?');
+        else
+            Append(out, c);
+    });
     return out;
 }
 
 std::string Windows1254ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 2);
-    for (char ch : bytes) {
-        const char32_t c = FromWindows1254(static_cast<unsigned char>(ch));
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    for (char ch : bytes)
+        AppendUtf8(out, FromWindows1254(static_cast<unsigned char>(ch)));
+    return out;
+}
+
+std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
+    std::u16string out;
+    bool ok = true;
+    ForEachCodePoint(text, [&](char32_t c) {
+        if (c == kInvalid || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+            ok = false;
+        } else if (c >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
         } else {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            out.push_back(static_cast<char16_t>(c));
         }
+    });
+    if (!ok)
+        return std::nullopt;
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD; // a lone surrogate has no UTF-8 form
+        }
+        AppendUtf8(out, c);
     }
     return out;
 }

@@ -1,5 +1,5 @@
 // New databases, read back by mdb-export and mdb-schema, and by our own reader.
-#include "ChannelSchema.h"
+#include "DefaultChannels.h"
 #include "Creator.h"
 #include "Header.h"
 #include "JetTestSupport.h"
@@ -117,7 +117,7 @@ void TestJetCreator::emptyChannelDatabase() {
 
 void TestJetCreator::catalogHoldsWhatJetWrites() {
     const QString path = dir_->path() + "/new.mdb";
-    jet::CreateDatabase(path.toStdString(), vorlek::db::EmptyChannelTables());
+    jet::CreateDatabase(path.toStdString(), vorlek::store::ChannelTables(false));
 
     const jet::PageFile file(path.toStdString());
     const auto header = jet::ParseHeader(file.ReadRaw(0), file.Size(), file.Path());

@@ -1,5 +1,5 @@
 // Damaged, foreign and hostile files: Jet's own messages, no crash, no change to the file.
-#include "ChannelSchema.h"
+#include "DefaultChannels.h"
 #include "JetTestSupport.h"
 #include "Messages.h"
 #include "Rc4.h"
@@ -73,11 +73,11 @@ std::string Exercise(const std::string& path) {
 void TestJetHostile::initTestCase() {
     QVERIFY(dir_.isValid());
     const std::string path = (dir_.path() + "/base.mdb").toStdString();
-    jet::CreateDatabase(path, vorlek::db::EmptyChannelTables());
+    jet::CreateDatabase(path, vorlek::store::ChannelTables(false));
     base_ = ReadAll(QString::fromStdString(path));
     QVERIFY(base_.size() > 10 * kPage);
 
-    auto tables = vorlek::db::EmptyChannelTables();
+    auto tables = vorlek::store::ChannelTables(false);
     jet::Column id = tables[0].columns[0];
     jet::Column note;
     note.name = "Note";

@@ -20,6 +20,7 @@ int RunTables(const Args& args, std::ostream& out, std::ostream& err);
 int RunExport(const Args& args, std::ostream& out, std::ostream& err);
 int RunSet(const Args& args, std::ostream& out, std::ostream& err);
 int RunCreate(const Args& args, std::ostream& out, std::ostream& err);
+int RunImport(const Args& args, std::ostream& out, std::ostream& err);
 
 // Runs `argv[1..]` as the tool would; the entry point of the tests as well.
 int RunTool(const std::vector<std::string>& argv, std::ostream& out, std::ostream& err);

@@ -13,10 +13,15 @@ const Command kCommands[] = {
     {"set", "set FILE TABLE KEY=VALUE[,KEY=VALUE] FIELD=VALUE...",
      "change fields of the row whose key fields have those values; an empty VALUE sets NULL",
      RunSet},
-    {"create", "create --empty FILE",
+    {"create", "create [--empty] FILE",
      "a new channel database: T_PolType (ID 0, 1), T_SatList (ID 1..32) and\n"
-     "      T_TPList (SatID 1..32 x ID 1..8), every other field NULL",
+     "      T_TPList (SatID 1..32 x ID 1..8), holding the default channel list, or with\n"
+     "      --empty every field but the keys NULL",
      RunCreate},
+    {"import", "import FILE CSV",
+     "write an edited export of T_SatList or T_TPList back into the existing rows, all or\n"
+     "      nothing: keys must exist, and changed values must fit the editor's limits",
+     RunImport},
 };
 
 const char* const kExportForms =
