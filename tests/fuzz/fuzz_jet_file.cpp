@@ -3,26 +3,24 @@
 #include "Database.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace jet = vorlek::jet;
 
 namespace {
 
-const std::string& ScratchFile() {
-    static const std::string path = [] {
-        char name[] = "/tmp/vorlek-fuzz-jet-XXXXXX";
-        const int fd = ::mkstemp(name);
-        if (fd < 0)
+// An in-memory file, reached by path as the engine opens files: nothing is left behind.
+int ScratchFd() {
+    static const int fd = [] {
+        const int f = ::memfd_create("vorlek-fuzz-jet", MFD_CLOEXEC);
+        if (f < 0)
             std::abort();
-        ::close(fd);
-        std::atexit([] { std::remove(ScratchFile().c_str()); });
-        return std::string(name);
+        return f;
     }();
-    return path;
+    return fd;
 }
 
 void Exercise(const std::string& path) {
@@ -43,6 +41,8 @@ void Exercise(const std::string& path) {
                 after[i] = std::u16string(t.columns[i].length / 2, u'Z');
             else if (t.columns[i].type == jet::ColumnType::Long)
                 after[i] = std::int64_t{7};
+            else if (t.columns[i].type == jet::ColumnType::Memo)
+                after[i] = std::u16string(300, u'M'); // onto a long-value page
         }
         db->UpdateRow(t, rows[0], after);
         updated = true;
@@ -52,13 +52,11 @@ void Exercise(const std::string& path) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string& path = ScratchFile();
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    const int fd = ScratchFd();
+    if (::ftruncate(fd, 0) != 0 ||
+        (size > 0 && ::pwrite(fd, data, size, 0) != static_cast<ssize_t>(size)))
         std::abort();
-    if (size > 0 && std::fwrite(data, 1, size, f) != size)
-        std::abort();
-    std::fclose(f);
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
     try {
         Exercise(path);
     } catch (const jet::JetError&) {

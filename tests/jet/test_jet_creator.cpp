@@ -19,6 +19,8 @@ private slots:
     void emptyChannelDatabase();
     void catalogHoldsWhatJetWrites();
     void refusesAnExistingFile();
+    void refusesBadDefinitions_data();
+    void refusesBadDefinitions();
     void everyColumnTypeReadsBack_data();
     void everyColumnTypeReadsBack();
 
@@ -80,7 +82,7 @@ jet::NewTable EveryType() {
 } // namespace
 
 void TestJetCreator::init() {
-    dir_ = std::make_unique<QTemporaryDir>();
+    dir_ = std::make_unique<QTemporaryDir>(ScratchTemplate());
     QVERIFY(dir_->isValid());
 }
 
@@ -163,6 +165,41 @@ void TestJetCreator::refusesAnExistingFile() {
     QCOMPARE(r.status, 1);
     QVERIFY(QString::fromStdString(r.err).contains("already exists"));
     QCOMPARE(ReadAll(path), QByteArray("keep me"));
+}
+
+using Tables = std::vector<jet::NewTable>;
+Q_DECLARE_METATYPE(Tables)
+
+void TestJetCreator::refusesBadDefinitions_data() {
+    QTest::addColumn<Tables>("tables");
+    QTest::addColumn<QString>("message");
+    const jet::Column id = Field("ID", ColumnType::Integer);
+    QTest::newRow("two tables of one name")
+        << Tables{{"T", {id}, {}}, {"t", {id}, {}}} << "already exists";
+    QTest::newRow("a system table's name") << Tables{{"MSysObjects", {id}, {}}} << "already exists";
+    QTest::newRow("two fields of one name")
+        << Tables{{"T", {id, Field("id", ColumnType::Long)}, {}}} << "unique name";
+    QTest::newRow("text longer than 255")
+        << Tables{{"T", {Field("D", ColumnType::Text, 600)}, {}}} << "too long";
+    QTest::newRow("row of the wrong width")
+        << Tables{{"T", {id}, {{std::int64_t{1}, std::int64_t{2}}}}} << "does not have";
+    QTest::newRow("value of the wrong type")
+        << Tables{{"T", {id}, {{std::u16string(u"one")}}}} << "mismatch";
+    QTest::newRow("integer out of range")
+        << Tables{{"T", {id}, {{std::int64_t{40000}}}}} << "Overflow";
+}
+
+void TestJetCreator::refusesBadDefinitions() {
+    QFETCH(Tables, tables);
+    QFETCH(QString, message);
+    const QString path = dir_->path() + "/bad.mdb";
+    try {
+        jet::CreateDatabase(path.toStdString(), tables);
+        QFAIL("the definition was accepted");
+    } catch (const jet::JetError& e) {
+        QVERIFY2(QString(e.what()).contains(message), e.what());
+    }
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestJetCreator::everyColumnTypeReadsBack_data() {

@@ -22,8 +22,9 @@ private slots:
     void bitFlipsNeverCrash();
 
 private:
-    QTemporaryDir dir_;
-    QByteArray base_; // a fresh channel database
+    QTemporaryDir dir_{ScratchTemplate()};
+    QByteArray base_;     // a fresh channel database
+    QByteArray withMemo_; // the same with a table whose memo is kept inside its row
 };
 
 namespace {
@@ -75,6 +76,17 @@ void TestJetHostile::initTestCase() {
     jet::CreateDatabase(path, vorlek::store::ChannelTables(false));
     base_ = ReadAll(QString::fromStdString(path));
     QVERIFY(base_.size() > 10 * kPage);
+
+    auto tables = vorlek::store::ChannelTables(false);
+    jet::Column id = tables[0].columns[0];
+    jet::Column note;
+    note.name = "Note";
+    note.type = jet::ColumnType::Memo;
+    note.compressed = true;
+    tables.push_back({"Notes", {id, note}, {{std::int64_t{1}, std::u16string(u"abc")}}});
+    const std::string memoPath = (dir_.path() + "/memo.mdb").toStdString();
+    jet::CreateDatabase(memoPath, tables);
+    withMemo_ = ReadAll(QString::fromStdString(memoPath));
 }
 
 void TestJetHostile::refusedWithJetsMessage_data() {
@@ -134,12 +146,36 @@ void TestJetHostile::refusedWithJetsMessage_data() {
             }
         }
     }) << bad;
+    QTest::newRow("memo chain coming back on itself") << Mutation([](QByteArray& b) {
+        // The memo's reference becomes a chain through one row that names itself as next.
+        const QByteArray inlineMemo("\x05\x00\x00\x80\0\0\0\0\0\0\0\0\xff\xfe"
+                                    "abc",
+                                    17);
+        const int ref = static_cast<int>(b.indexOf(inlineMemo));
+        QVERIFY(ref > 0);
+        int page = 7;
+        while (page < b.size() / kPage && !(b[page * kPage] == 1 && b[page * kPage + 4] == 3))
+            ++page; // a data page of MSysACEs
+        const int at = page * kPage;
+        const int row0 = (static_cast<unsigned char>(b[at + 14]) |
+                          (static_cast<unsigned char>(b[at + 15]) << 8)) &
+                         0x1FFF;
+        const std::uint32_t self = static_cast<std::uint32_t>(page) << 8;
+        Put32(b, at + row0, self);
+        Put32(b, ref, 1000);
+        Put32(b, ref + 4, self);
+    }) << bad;
+    QTest::newRow("memo longer than its row") << Mutation([](QByteArray& b) {
+        const int ref = static_cast<int>(b.indexOf(QByteArray("\x05\x00\x00\x80", 4)));
+        QVERIFY(ref > 0);
+        b[ref] = char(0x7F);
+    }) << bad;
 }
 
 void TestJetHostile::refusedWithJetsMessage() {
     QFETCH(Mutation, mutate);
     QFETCH(QString, message);
-    QByteArray bytes = base_;
+    QByteArray bytes = QByteArray(QTest::currentDataTag()).startsWith("memo") ? withMemo_ : base_;
     mutate(bytes);
     const QString path = dir_.path() + "/" + QTest::currentDataTag() + ".mdb";
     QFile f(path);

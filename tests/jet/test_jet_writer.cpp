@@ -1,13 +1,18 @@
 // UpdateRow against an independent reader: after names grow to their limits (rows moving to
 // other pages) and numbers change, mdb-export reads the new values and everything else as it
 // was; refused updates leave the file as it was.
+#include "Creator.h"
 #include "DataPage.h"
 #include "JetTestSupport.h"
 #include "Messages.h"
 #include "PageFile.h"
+#include "PageLayout.h"
 #include "Text.h"
+#include "UsageMap.h"
 
 #include <QTemporaryDir>
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace jettest;
@@ -24,10 +29,16 @@ private slots:
     void numbersChange();
     void rowsMoveToNewPages();
     void unchangedLongValuesKeepTheirBytes();
+    void referenceMapTakesANewPage();
+    void longValuesGoToPagesOfTheirOwn_data();
+    void longValuesGoToPagesOfTheirOwn();
     void refusedUpdatesChangeNothing_data();
     void refusedUpdatesChangeNothing();
     void readOnlyFileRefusesUpdates();
+    void anotherProgramsChangesAreSeen();
+    void failedWriteLeavesTheFileAsItWas();
     void toolSetChangesOneRow();
+    void toolGrowsEveryTransponderName();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -102,7 +113,7 @@ void TestJetWriter::init() {
         QSKIP("fixtures (../shared) not present");
     if (!HaveMdbTools())
         QSKIP("mdb-export not installed");
-    dir_ = std::make_unique<QTemporaryDir>();
+    dir_ = std::make_unique<QTemporaryDir>(ScratchTemplate());
     QVERIFY(dir_->isValid());
 }
 
@@ -232,6 +243,98 @@ void TestJetWriter::unchangedLongValuesKeepTheirBytes() {
     QCOMPARE(ParseCsv(propsAfter).size(), ParseCsv(propsBefore).size());
 }
 
+void TestJetWriter::referenceMapTakesANewPage() {
+    // channels-a keeps its tables' page maps on map pages of their own (type 1).
+    const QString path = CopyFixture("channels-a.mdb", dir_->path());
+    auto db = jet::Database::Open(path.toStdString());
+    const auto& t = db->Table("T_TPList");
+    jet::PageFile file(path.toStdString());
+    const auto before = jet::MapPages(file, t.usedPagesPointer);
+    const std::uint32_t fresh = file.PageCount();
+    file.Write(fresh, *jet::PackPage(jet::NewDataPage(t.tdefPage)));
+    const auto image =
+        jet::MapWithPage([&](std::uint32_t p) { return file.Read(p); }, t.usedPagesPointer, fresh);
+    QVERIFY(image.has_value());
+    QVERIFY(file.Read(image->page)[0] == jet::kUsageMapPageType);
+    file.Write(image->page, image->bytes);
+    auto expected = before;
+    expected.push_back(fresh);
+    QCOMPARE(jet::MapPages(file, t.usedPagesPointer), expected);
+    QCOMPARE(ParseCsv(Tool({"export", path.toStdString(), "T_TPList"}).out).size(),
+             std::size_t{257});
+    // mdb-export shows a page without rows as one row of empty fields.
+    Table mdb = ParseCsv(MdbExport(path, "T_TPList"));
+    std::erase_if(mdb, [](const auto& row) {
+        return std::all_of(row.begin(), row.end(), [](const auto& f) { return f.empty(); });
+    });
+    QCOMPARE(mdb.size(), std::size_t{257});
+}
+
+void TestJetWriter::longValuesGoToPagesOfTheirOwn_data() {
+    QTest::addColumn<int>("memoLength"); // characters
+    QTest::addColumn<int>("oleLength");  // bytes
+    QTest::newRow("inside the row") << 100 << 200;
+    QTest::newRow("one long-value row each") << 900 << 3000;
+    QTest::newRow("chains over several pages") << 9000 << 13000;
+    QTest::newRow("back to short values") << 3 << 0;
+}
+
+void TestJetWriter::longValuesGoToPagesOfTheirOwn() {
+    QFETCH(int, memoLength);
+    QFETCH(int, oleLength);
+    const QString path = dir_->path() + "/long.mdb";
+    jet::Column id;
+    id.name = "ID";
+    id.type = jet::ColumnType::Long;
+    jet::Column memo;
+    memo.name = "Memo";
+    memo.type = jet::ColumnType::Memo;
+    memo.compressed = true;
+    jet::Column ole;
+    ole.name = "Ole";
+    ole.type = jet::ColumnType::OLE;
+    jet::CreateDatabase(
+        path.toStdString(),
+        {{"L",
+          {id, memo, ole},
+          {{std::int64_t{1}, std::u16string(u"first"), std::vector<std::uint8_t>{1}},
+           {std::int64_t{2}, jet::Value{}, jet::Value{}}}}});
+    std::u16string text;
+    for (int i = 0; i < memoLength; ++i)
+        text.push_back(i % 97 == 0 ? u'Ş' : static_cast<char16_t>(u'a' + i % 26));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(oleLength));
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 31 + 7);
+    {
+        // Twice over, so that the second update releases what the first one stored.
+        auto db = jet::Database::Open(path.toStdString());
+        const auto& t = db->Table("L");
+        for (int round = 0; round < 2; ++round)
+            for (const auto& row : db->ReadRows(t)) {
+                auto after = row.values;
+                after[1] = round == 0 ? jet::Value{std::u16string(u"x")} : jet::Value{text};
+                after[2] =
+                    round == 0 ? jet::Value{std::vector<std::uint8_t>(5000, 9)} : jet::Value{bytes};
+                db->UpdateRow(t, row, after);
+            }
+    }
+    auto db = jet::Database::Open(path.toStdString());
+    for (const auto& row : db->ReadRows(db->Table("L"))) {
+        QVERIFY(row.values[1] == jet::Value{text});
+        QVERIFY(row.values[2] == jet::Value{bytes});
+    }
+    const Table mdb = ParseCsv(MdbExport(path, "L"));
+    QCOMPARE(mdb.size(), std::size_t{3});
+    const QByteArray hex = QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                      static_cast<qsizetype>(bytes.size()))
+                               .toHex()
+                               .toUpper();
+    for (std::size_t r = 1; r < mdb.size(); ++r) {
+        QCOMPARE(mdb[r][1], jet::Utf16ToUtf8(text));
+        QCOMPARE(QByteArray::fromStdString(mdb[r][2]).toUpper(), hex);
+    }
+}
+
 void TestJetWriter::refusedUpdatesChangeNothing_data() {
     QTest::addColumn<QString>("change");
     QTest::addColumn<QString>("message");
@@ -290,6 +393,80 @@ void TestJetWriter::readOnlyFileRefusesUpdates() {
     }
 }
 
+void TestJetWriter::anotherProgramsChangesAreSeen() {
+    // Two openings of one file stand for two programs sharing it.
+    const QString path = CopyFixture("channels-a.mdb", dir_->path());
+    auto mine = jet::Database::Open(path.toStdString());
+    auto theirs = jet::Database::Open(path.toStdString());
+    const auto& t = mine->Table("T_SatList");
+    const auto rows = mine->ReadRows(t);
+
+    auto changed = rows[2].values;
+    changed[1] = std::u16string(u"Theirs");
+    theirs->UpdateRow(theirs->Table("T_SatList"), rows[2], changed);
+    const QByteArray afterTheirs = ReadAll(path);
+
+    auto mineAfter = rows[2].values;
+    mineAfter[1] = std::u16string(u"Mine");
+    try {
+        mine->UpdateRow(t, rows[2], mineAfter);
+        QFAIL("a row changed by another program was overwritten");
+    } catch (const jet::JetError& e) {
+        QCOMPARE(QString(e.what()), QString(jet::msg::kRowChanged));
+    }
+    QCOMPARE(ReadAll(path), afterTheirs);
+
+    // Another row of the same page: written on top of the other program's change.
+    auto other = rows[3].values;
+    other[1] = std::u16string(u"Mine too");
+    mine->UpdateRow(t, rows[3], other);
+    const Table mdb = ParseCsv(MdbExport(path, "T_SatList"));
+    QCOMPARE(mdb[3][1], std::string("Theirs"));
+    QCOMPARE(mdb[4][1], std::string("Mine too"));
+}
+
+void TestJetWriter::failedWriteLeavesTheFileAsItWas() {
+    // The file may not grow: a row that needs a new page cannot be written.
+    const QString path = dir_->path() + "/full.mdb";
+    QCOMPARE(Tool({"create", "--empty", path.toStdString()}).status, 0);
+    const QByteArray before = ReadAll(path);
+    auto db = jet::Database::Open(path.toStdString());
+    const auto& t = db->Table("T_TPList");
+    const auto rows = db->ReadRows(t);
+
+    struct rlimit old {};
+    QVERIFY(::getrlimit(RLIMIT_FSIZE, &old) == 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = old;
+    limit.rlim_cur = static_cast<rlim_t>(before.size());
+    QVERIFY(::setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    std::string error;
+    std::size_t failedAt = 0;
+    for (std::size_t i = 0; i < rows.size() && error.empty(); ++i) {
+        auto after = rows[i].values;
+        after[2] = Name(static_cast<int>(i), 12);
+        const QByteArray current = ReadAll(path);
+        try {
+            db->UpdateRow(t, rows[i], after);
+        } catch (const jet::JetError& e) {
+            error = e.what();
+            failedAt = i;
+            QCOMPARE(ReadAll(path), current);
+        }
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previous);
+    QVERIFY2(!error.empty(), "no update needed a new page");
+    QCOMPARE(QFileInfo(path).size(), qint64(before.size()));
+    QCOMPARE(ParseCsv(MdbExport(path, "T_TPList")).size(), std::size_t{257});
+
+    // With room to grow, the same update goes through.
+    auto after = rows[failedAt].values;
+    after[2] = Name(static_cast<int>(failedAt), 12);
+    db->UpdateRow(t, rows[failedAt], after);
+    QVERIFY(QFileInfo(path).size() > before.size());
+}
+
 void TestJetWriter::toolSetChangesOneRow() {
     const QString path = CopyFixture("channels-b.mdb", dir_->path());
     const std::string file = path.toStdString();
@@ -318,6 +495,22 @@ void TestJetWriter::toolSetChangesOneRow() {
         QVERIFY(!r.err.empty());
     }
     QCOMPARE(ReadAll(path), before);
+}
+
+void TestJetWriter::toolGrowsEveryTransponderName() {
+    const QString path = CopyFixture("channels-b.mdb", dir_->path());
+    const std::string file = path.toStdString();
+    Table expected = ParseCsv(MdbExport(path, "T_TPList"));
+    expected.erase(expected.begin());
+    for (auto& row : expected) {
+        row[2] = jet::Utf16ToUtf8(Name(std::stoi(row[0]) * 10 + std::stoi(row[1]), 12));
+        const auto r =
+            Tool({"set", file, "T_TPList", "SatID=" + row[0] + ",ID=" + row[1], "Descr=" + row[2]});
+        QVERIFY2(r.status == 0, r.err.c_str());
+    }
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(MdbRows(path, "T_TPList"), expected);
+    QCOMPARE(expected.size(), std::size_t{256});
 }
 
 QTEST_GUILESS_MAIN(TestJetWriter)

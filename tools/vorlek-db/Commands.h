@@ -11,7 +11,8 @@ using Args = std::vector<std::string>; // after the command name
 
 struct Command {
     const char* name;
-    const char* usage;
+    const char* synopsis;
+    const char* description;
     int (*run)(const Args& args, std::ostream& out, std::ostream& err);
 };
 

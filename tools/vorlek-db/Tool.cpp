@@ -8,23 +8,19 @@ namespace vorlek::db {
 namespace {
 
 const Command kCommands[] = {
-    {"tables", "tables FILE                 the user tables, one a line", RunTables},
-    {"export", "export FILE TABLE           the table as CSV on standard output", RunExport},
-    {"set",
-     "set FILE TABLE KEY=VALUE[,KEY=VALUE] FIELD=VALUE...\n"
-     "                                 change fields of the row with those key values\n"
-     "                                 (an empty VALUE sets NULL)",
+    {"tables", "tables FILE", "the user tables, one a line", RunTables},
+    {"export", "export FILE TABLE", "the table as CSV on standard output (forms below)", RunExport},
+    {"set", "set FILE TABLE KEY=VALUE[,KEY=VALUE] FIELD=VALUE...",
+     "change fields of the row whose key fields have those values; an empty VALUE sets NULL",
      RunSet},
-    {"create",
-     "create [--empty] FILE       a new channel database: T_PolType (ID 0, 1),\n"
-     "                                 T_SatList (ID 1..32), T_TPList (SatID 1..32 x ID 1..8),\n"
-     "                                 holding the default channel list, or with --empty\n"
-     "                                 every field but the keys NULL",
+    {"create", "create [--empty] FILE",
+     "a new channel database: T_PolType (ID 0, 1), T_SatList (ID 1..32) and\n"
+     "      T_TPList (SatID 1..32 x ID 1..8), holding the default channel list, or with\n"
+     "      --empty every field but the keys NULL",
      RunCreate},
-    {"import",
-     "import FILE CSV             write an edited export of T_SatList or T_TPList back\n"
-     "                                 into the existing rows, all or nothing: keys must\n"
-     "                                 exist, and changed values must fit the editor's limits",
+    {"import", "import FILE CSV",
+     "write an edited export of T_SatList or T_TPList back into the existing rows, all or\n"
+     "      nothing: keys must exist, and changed values must fit the editor's limits",
      RunImport},
 };
 
@@ -39,7 +35,7 @@ const char* const kExportForms =
 void Help(std::ostream& out) {
     out << "usage: vorlek-db COMMAND ARGS...\n\ncommands:\n";
     for (const auto& c : kCommands)
-        out << "  vorlek-db " << c.usage << "\n";
+        out << "  vorlek-db " << c.synopsis << "\n      " << c.description << "\n";
     out << "\n"
         << kExportForms << "\nErrors go to standard error with exit status 1; the file "
         << "is then left unchanged.\n";

@@ -10,9 +10,11 @@
 #include "Text.h"
 #include "UsageMap.h"
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <map>
+#include <set>
 
 namespace vorlek::jet {
 
@@ -39,6 +41,12 @@ const std::vector<std::uint8_t> kAdminSid{0xD3, 0xD6};
 const std::vector<std::uint8_t> kUsersSid{0xD2, 0xD6};
 const std::vector<std::uint8_t> kCreatorSid{0xD2, 0xD3};
 
+std::string Upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
 Column Col(const char* name, ColumnType type, std::uint16_t length = 0) {
     Column c;
     c.name = name;
@@ -49,7 +57,7 @@ Column Col(const char* name, ColumnType type, std::uint16_t length = 0) {
 
 struct Plan {
     std::string name;
-    TableDefSpec spec;
+    NewTableDef layout;
     TableDef def;
     std::vector<std::vector<Value>> rows;
     std::uint32_t tdefPage = 0;
@@ -120,13 +128,26 @@ std::vector<Value> Ace(std::int64_t object, const std::vector<std::uint8_t>& sid
     return {object, sid, acm, inheritable};
 }
 
-void CheckTable(const NewTable& t) {
-    if (t.name.empty() || t.columns.empty())
-        throw JetError("A table needs a name and at least one field.");
-    for (const auto& row : t.rows)
-        if (row.size() != t.columns.size())
-            throw JetError("A row of table '" + t.name + "' does not have " +
-                           std::to_string(t.columns.size()) + " values.");
+void CheckTables(const std::vector<NewTable>& tables) {
+    std::set<std::string> names{"MSYSOBJECTS", "MSYSACES", "MSYSQUERIES", "MSYSRELATIONSHIPS"};
+    for (const auto& t : tables) {
+        if (t.name.empty() || t.name.size() > 64 || t.columns.empty() || t.columns.size() > 255)
+            throw JetError("A table needs a name of at most 64 characters and 1 to 255 fields.");
+        if (!names.insert(Upper(t.name)).second)
+            throw JetError("Table '" + t.name + "' already exists.");
+        std::set<std::string> fields;
+        for (const auto& c : t.columns) {
+            if (c.name.empty() || c.name.size() > 64 || !fields.insert(Upper(c.name)).second)
+                throw JetError("Field '" + c.name + "' of table '" + t.name +
+                               "' needs a unique name of at most 64 characters.");
+            if ((c.type == ColumnType::Text || c.type == ColumnType::Binary) && c.length > 510)
+                throw JetError("Size of field '" + c.name + "' is too long.");
+        }
+        for (const auto& row : t.rows)
+            if (row.size() != t.columns.size())
+                throw JetError("A row of table '" + t.name + "' does not have " +
+                               std::to_string(t.columns.size()) + " values.");
+    }
 }
 
 // Packs the encoded rows onto consecutive new pages from `next`.
@@ -158,8 +179,7 @@ void PlaceRows(Plan& plan, std::uint32_t& next, std::map<std::uint32_t, Bytes>& 
 }
 
 void Build(PageFile& file, const std::vector<NewTable>& tables, std::uint32_t key) {
-    for (const auto& t : tables)
-        CheckTable(t);
+    CheckTables(tables);
     const double now = NowAsJetDate();
     const char* systemNames[] = {"MSysObjects", "MSysACEs", "MSysQueries", "MSysRelationships"};
 
@@ -167,9 +187,9 @@ void Build(PageFile& file, const std::vector<NewTable>& tables, std::uint32_t ke
     for (int i = 0; i < 4; ++i) {
         Plan p;
         p.name = systemNames[i];
-        p.spec.system = true;
-        p.spec.columns = SystemColumns(p.name);
-        AssignLayout(p.spec.columns, true);
+        p.layout.system = true;
+        p.layout.columns = SystemColumns(p.name);
+        AssignLayout(p.layout.columns, true);
         p.tdefPage = kFirstSystemTdef + i;
         plans.push_back(std::move(p));
     }
@@ -177,8 +197,8 @@ void Build(PageFile& file, const std::vector<NewTable>& tables, std::uint32_t ke
     for (const auto& t : tables) {
         Plan p;
         p.name = t.name;
-        p.spec.columns = t.columns;
-        AssignLayout(p.spec.columns, false);
+        p.layout.columns = t.columns;
+        AssignLayout(p.layout.columns, false);
         p.rows = t.rows;
         p.tdefPage = next++;
         plans.push_back(std::move(p));
@@ -192,15 +212,15 @@ void Build(PageFile& file, const std::vector<NewTable>& tables, std::uint32_t ke
         return DataPointer(kMapPage, static_cast<std::uint8_t>(mapRows.size() - 1));
     };
     for (auto& p : plans) {
-        p.spec.usedPagesPointer = mapRow({});
-        p.spec.freePagesPointer = mapRow({});
+        p.layout.usedPagesPointer = mapRow({});
+        p.layout.freePagesPointer = mapRow({});
     }
     for (auto& p : plans)
-        for (const auto& c : p.spec.columns)
+        for (const auto& c : p.layout.columns)
             if (c.type == ColumnType::Memo || c.type == ColumnType::OLE) {
                 const auto used = mapRow(InlineMap(0, {}, kMapBytes));
                 const auto free = mapRow(InlineMap(0, {}, kMapBytes));
-                p.spec.longValueMaps.push_back({c.number, used, free});
+                p.layout.longValueMaps.push_back({c.number, used, free});
             }
     if (mapRows.size() > 50)
         throw JetError("Too many tables for a new database.");
@@ -218,8 +238,8 @@ void Build(PageFile& file, const std::vector<NewTable>& tables, std::uint32_t ke
                                  now, kAdminSid));
     for (const auto& p : plans)
         objects.push_back(CatalogRow(p.tdefPage, kTablesId, p.name, kObjectTable,
-                                     p.spec.system ? kSystemObject : 0, now,
-                                     p.spec.system ? kEngineSid : kAdminSid));
+                                     p.layout.system ? kSystemObject : 0, now,
+                                     p.layout.system ? kEngineSid : kAdminSid));
     for (int i = 0; i < 4; ++i) {
         aces.push_back(Ace(plans[i].tdefPage, kAdminSid, i == 3 ? 917504 : 393216, false));
         if (i != 1)
@@ -241,16 +261,16 @@ void Build(PageFile& file, const std::vector<NewTable>& tables, std::uint32_t ke
 
     std::map<std::uint32_t, Bytes> pages;
     for (auto& p : plans) {
-        p.spec.rowCount = static_cast<std::uint32_t>(p.rows.size());
-        p.def = ToTableDef(p.spec, p.name, p.tdefPage);
+        p.layout.rowCount = static_cast<std::uint32_t>(p.rows.size());
+        p.def = ToTableDef(p.layout, p.name, p.tdefPage);
         PlaceRows(p, next, pages);
     }
     if (next > kMapBytes * 8)
         throw JetError("The new database would be too large.");
     for (auto& p : plans) {
-        mapRows[PointerRow(p.spec.usedPagesPointer)] = InlineMap(0, p.dataPages, kMapBytes);
-        mapRows[PointerRow(p.spec.freePagesPointer)] = InlineMap(0, p.pagesWithRoom, kMapBytes);
-        pages[p.tdefPage] = EncodeTableDef(p.spec);
+        mapRows[PointerRow(p.layout.usedPagesPointer)] = InlineMap(0, p.dataPages, kMapBytes);
+        mapRows[PointerRow(p.layout.freePagesPointer)] = InlineMap(0, p.pagesWithRoom, kMapBytes);
+        pages[p.tdefPage] = EncodeTableDef(p.layout);
     }
     PageRows maps = NewDataPage(0);
     for (auto& r : mapRows)

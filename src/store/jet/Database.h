@@ -45,6 +45,7 @@ struct Column {
     std::uint8_t precision = 0;    // Numeric
     std::uint8_t scale = 0;        // Numeric
     bool indexed = false;
+    std::uint32_t longValuePagesPointer = 0; // Memo/OLE: the map of this column's LVAL pages
     bool IsFixed() const { return (flags & 0x01) != 0; }
 };
 
@@ -90,7 +91,10 @@ public:
     const TableDef& Table(std::string_view name) const;
     // Scan order; deleted rows skipped, overflow rows followed.
     std::vector<Row> ReadRows(const TableDef& table) const;
-    // `before` is the row as read, `after` the new values in column order.
+    // `before` is the row as read, `after` the new values in column order. The row keeps its
+    // id, also when it moves to another page; for a further update of it, `before` holds the
+    // values of `after`. Throws JetError (row changed meanwhile, indexed field, read-only
+    // file, value unsuited to its field); the file is then unchanged.
     void UpdateRow(const TableDef& table, const Row& before, const std::vector<Value>& after);
 
     bool ReadOnly() const;
@@ -107,7 +111,9 @@ struct NewTable {
     std::vector<std::vector<Value>> rows;
 };
 
-// Fails when the file exists.
+// Fails when the file exists. Columns need name, type, and for Text its length in bytes (twice
+// its characters) and `compressed` (Access's default for text); the layout fields are
+// assigned here. Indexes are not created. Memo/OLE values are kept inside their rows.
 void CreateDatabase(const std::string& path, const std::vector<NewTable>& tables);
 
 } // namespace vorlek::jet

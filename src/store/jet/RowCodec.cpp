@@ -178,6 +178,22 @@ Value CellValue(const Column& c, const Cell& cell, const LongValueLoader& loadLo
     }
 }
 
+Bytes LongValueBody(const Column& c, const Value& v) {
+    if (const auto* s = std::get_if<std::u16string>(&v); s && c.type == ColumnType::Memo)
+        return EncodeText(*s, c.compressed && s->size() <= 1024); // as Jet: long memos plain
+    if (const auto* b = std::get_if<std::vector<std::uint8_t>>(&v))
+        return *b;
+    BadValue(c);
+}
+
+bool SameValue(const Value& a, const Value& b) {
+    const double* x = std::get_if<double>(&a);
+    const double* y = std::get_if<double>(&b);
+    if (x && y)
+        return std::memcmp(x, y, sizeof *x) == 0 || *x == *y;
+    return a == b;
+}
+
 Cell ValueCell(const Column& c, const Value& v) {
     Cell cell;
     if (c.type == ColumnType::Boolean) {
@@ -258,15 +274,7 @@ Cell ValueCell(const Column& c, const Value& v) {
     }
     case ColumnType::Memo:
     case ColumnType::OLE: {
-        Bytes body;
-        if (const auto* s = std::get_if<std::u16string>(&v); s && c.type == ColumnType::Memo)
-            body = EncodeText(*s, c.compressed);
-        else if (const auto* b = std::get_if<std::vector<std::uint8_t>>(&v))
-            body = *b;
-        else
-            BadValue(c);
-        if (body.size() > 2000)
-            throw JetError("Record is too large.");
+        const Bytes body = LongValueBody(c, v);
         // Kept inside the row: a 12-byte header flagged "inline", then the bytes.
         Append32(cell.data, static_cast<std::uint32_t>(body.size()) | 0x80000000u);
         Append32(cell.data, 0);

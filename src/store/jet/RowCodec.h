@@ -25,6 +25,10 @@ Bytes EncodeCells(const std::vector<Cell>& cells, const TableDef& table);
 
 using LongValueLoader = std::function<Bytes(ByteSpan reference)>;
 Value CellValue(const Column& column, const Cell& cell, const LongValueLoader& loadLong);
+// The bytes a Memo or OLE value is stored as (wherever they are kept).
+Bytes LongValueBody(const Column& column, const Value& value);
+// Equal values; unlike ==, a NaN equals itself, so that such a row can still be updated.
+bool SameValue(const Value& a, const Value& b);
 // Throws JetError when the value does not suit the column (type, range, length).
 Cell ValueCell(const Column& column, const Value& value);
 

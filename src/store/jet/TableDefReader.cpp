@@ -104,6 +104,21 @@ TableDef ReadTableDef(const PageFile& file, std::uint32_t page, const std::strin
                     c.indexed = true;
         }
     }
+    // Logical indexes and their names, then each long-value column's page maps.
+    const std::uint32_t numIdx = Get32(d, 0x2F);
+    Need(numIdx <= 1000);
+    at += 28 * std::size_t{numIdx};
+    for (std::uint32_t i = 0; i < numIdx; ++i)
+        at += 2 + std::size_t{Get16(d, at)};
+    // Older or foreign definitions may end early; the maps are only needed for writing.
+    for (std::size_t k = 0; k < t.columns.size() && at + 2 <= d.size(); ++k, at += 10) {
+        const std::uint16_t col = Get16(d, at);
+        if (col == 0xFFFF || at + 10 > d.size())
+            break;
+        for (auto& c : t.columns)
+            if (c.number == col)
+                c.longValuePagesPointer = Get32(d, at + 2);
+    }
     std::stable_sort(t.columns.begin(), t.columns.end(),
                      [](const Column& a, const Column& b) { return a.number < b.number; });
     return t;

@@ -51,7 +51,7 @@ void AssignLayout(std::vector<Column>& columns, bool system) {
     }
 }
 
-Bytes EncodeTableDef(const TableDefSpec& s) {
+Bytes EncodeTableDef(const NewTableDef& s) {
     Bytes d(0x3F, 0);
     d[0] = kTdefPageType;
     d[1] = 0x01;
@@ -105,7 +105,7 @@ Bytes EncodeTableDef(const TableDefSpec& s) {
     return d;
 }
 
-TableDef ToTableDef(const TableDefSpec& s, const std::string& name, std::uint32_t page) {
+TableDef ToTableDef(const NewTableDef& s, const std::string& name, std::uint32_t page) {
     TableDef t;
     t.name = name;
     t.columns = s.columns;

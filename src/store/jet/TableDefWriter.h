@@ -14,7 +14,7 @@ struct LongValueMaps {
     std::uint32_t freePagesPointer = 0;
 };
 
-struct TableDefSpec {
+struct NewTableDef {
     bool system = false;
     std::vector<Column> columns; // with their layout assigned (AssignLayout)
     std::uint32_t rowCount = 0;
@@ -28,9 +28,9 @@ struct TableDefSpec {
 void AssignLayout(std::vector<Column>& columns, bool system);
 
 // Throws JetError when the definition does not fit on one page.
-Bytes EncodeTableDef(const TableDefSpec& spec);
+Bytes EncodeTableDef(const NewTableDef& layout);
 
 // The TableDef a reader would get for this definition on `page`.
-TableDef ToTableDef(const TableDefSpec& spec, const std::string& name, std::uint32_t page);
+TableDef ToTableDef(const NewTableDef& layout, const std::string& name, std::uint32_t page);
 
 } // namespace vorlek::jet

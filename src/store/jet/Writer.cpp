@@ -1,80 +1,19 @@
 #include "Writer.h"
 
 #include "DataPage.h"
+#include "LongValueWriter.h"
 #include "Messages.h"
 #include "PageLayout.h"
+#include "PageTransaction.h"
 #include "RowCodec.h"
 #include "TableScan.h"
 #include "UsageMap.h"
 
-#include <map>
+#include <algorithm>
 
 namespace vorlek::jet {
 
 namespace {
-
-// Pages written in order, with what they held before, so that a failure can be undone.
-class PageTransaction {
-public:
-    explicit PageTransaction(PageFile& file) : file_(file), size_(file.Size()) {}
-
-    // The page as it will be once the staged changes are written.
-    Bytes Current(std::uint32_t page) const {
-        for (const auto& [p, b] : staged_)
-            if (p == page)
-                return b;
-        return file_.Read(page);
-    }
-
-    void Stage(std::uint32_t page, Bytes bytes) {
-        for (auto& [p, b] : staged_)
-            if (p == page) {
-                b = std::move(bytes);
-                return;
-            }
-        staged_.emplace_back(page, std::move(bytes));
-    }
-
-    // Every staged page but `last` first, flushed, then `last`: the page that makes the change
-    // visible, so an interruption leaves the old row readable.
-    void Commit(std::uint32_t last) {
-        try {
-            for (const auto& [page, bytes] : staged_)
-                if (page != last)
-                    Put(page, bytes);
-            file_.Sync();
-            for (const auto& [page, bytes] : staged_)
-                if (page == last)
-                    Put(page, bytes);
-            file_.Sync();
-        } catch (...) {
-            Undo();
-            throw;
-        }
-    }
-
-private:
-    void Put(std::uint32_t page, const Bytes& bytes) {
-        if (static_cast<std::uint64_t>(page) * kPageSize < size_)
-            before_.emplace_back(page, file_.ReadRaw(page));
-        file_.Write(page, bytes);
-    }
-    void Undo() noexcept {
-        try {
-            for (auto it = before_.rbegin(); it != before_.rend(); ++it)
-                file_.WriteRaw(it->first, it->second);
-            if (file_.Size() != size_)
-                file_.Truncate(size_);
-            file_.Sync();
-        } catch (...) {
-        }
-    }
-
-    PageFile& file_;
-    std::uint64_t size_;
-    std::vector<std::pair<std::uint32_t, Bytes>> staged_;
-    std::vector<std::pair<std::uint32_t, Bytes>> before_;
-};
 
 Bytes LoadTablePage(const PageFile& file, const TableDef& table, std::uint32_t page) {
     if (page >= file.PageCount())
@@ -83,22 +22,6 @@ Bytes LoadTablePage(const PageFile& file, const TableDef& table, std::uint32_t p
     if (bytes[0] != kDataPageType || PageOwner(bytes) != table.tdefPage)
         throw JetError(msg::kRowChanged);
     return bytes;
-}
-
-// Marks `page` as in use in the database's free-page map, where that map covers it.
-void ClaimInGlobalMap(PageTransaction& tx, std::uint32_t page) {
-    Bytes p1 = tx.Current(1);
-    if (p1[0] != kDataPageType || RowCount(p1) == 0)
-        return;
-    const RowSlot s = RowAt(p1, 0);
-    if (s.size() < 5 || p1[s.start] != 0)
-        return;
-    const std::uint32_t start = Get32(p1, s.start + 1);
-    if (page < start || page - start >= (s.size() - 5) * 8)
-        return;
-    const std::size_t bit = page - start;
-    p1[s.start + 5 + bit / 8] &= static_cast<std::uint8_t>(~(1u << (bit % 8)));
-    tx.Stage(1, std::move(p1));
 }
 
 struct Placement {
@@ -126,25 +49,18 @@ Placement PlaceElsewhere(PageFile& file, PageTransaction& tx, const TableDef& ta
             return {p, static_cast<std::uint16_t>(rows.rows.size() - 1)};
         }
     }
-    const std::uint32_t fresh = file.PageCount();
-    if (fresh >= 0xFFFFFF)
-        throw JetError("Database is full.");
+    const std::uint32_t fresh = tx.NewPage();
     PageRows rows = NewDataPage(table.tdefPage);
     rows.rows.push_back({kRowDeleted, row});
     auto packed = PackPage(rows);
     if (!packed)
         throw JetError("Record is too large.");
-    const auto current = [&](std::uint32_t p) { return tx.Current(p); };
-    auto used = MapWithPage(current, table.usedPagesPointer, fresh);
-    if (!used)
-        throw JetError("Cannot move the row to a new page: the page map of table '" + table.name +
-                       "' is full.");
     tx.Stage(fresh, std::move(*packed));
-    tx.Stage(used->page, std::move(used->bytes));
+    ClaimNewPage(tx, table.usedPagesPointer, fresh, "table '" + table.name + "'");
     if (table.freePagesPointer != 0)
-        if (auto free = MapWithPage(current, table.freePagesPointer, fresh))
+        if (auto free = MapWithPage([&](std::uint32_t p) { return tx.Current(p); },
+                                    table.freePagesPointer, fresh))
             tx.Stage(free->page, std::move(free->bytes));
-    ClaimInGlobalMap(tx, fresh);
     return {fresh, 0};
 }
 
@@ -159,7 +75,7 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
         throw JetError("The row has " + std::to_string(after.size()) + " values; table '" +
                        table.name + "' has " + std::to_string(n) + " fields.");
     for (std::size_t i = 0; i < n; ++i)
-        if (table.columns[i].indexed && after[i] != before.values[i])
+        if (table.columns[i].indexed && !SameValue(after[i], before.values[i]))
             throw JetError(msg::IndexedColumn(table.columns[i].name));
 
     // The file as it is now, not as it was when the row was read.
@@ -170,27 +86,36 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
     if (!stored)
         throw JetError(msg::kRowChanged);
     std::vector<Cell> cells = stored->cells;
-    bool changed = false;
+    std::vector<std::size_t> changed;
     for (std::size_t i = 0; i < n; ++i) {
-        if (LoadValue(file, table.columns[i], cells[i]) != before.values[i])
+        if (!SameValue(LoadValue(file, table.columns[i], cells[i]), before.values[i]))
             throw JetError(msg::kRowChanged);
-        if (after[i] != before.values[i]) {
-            cells[i] = ValueCell(table.columns[i], after[i]);
-            changed = true;
-        }
+        if (!SameValue(after[i], before.values[i]))
+            changed.push_back(i);
     }
-    if (!changed)
+    if (changed.empty())
         return;
-    const Bytes row = EncodeCells(cells, table);
 
     PageTransaction tx(file);
+    for (std::size_t i : changed) {
+        const Column& c = table.columns[i];
+        Cell cell = ValueCell(c, after[i]);
+        const bool isLong = c.type == ColumnType::Memo || c.type == ColumnType::OLE;
+        if (isLong && !cells[i].null)
+            ReleaseLongValue(tx, cells[i].data);
+        if (isLong && !cell.null && cell.data.size() - 12 > kInlineLongValueLimit)
+            cell.data = WriteLongValue(tx, c, LongValueBody(c, after[i]));
+        cells[i] = std::move(cell);
+    }
+    const Bytes row = EncodeCells(cells, table);
+
     const bool moved = stored->dataPage != before.id.page || stored->dataRow != before.id.row;
     const Bytes home = moved ? LoadTablePage(file, table, stored->dataPage) : slotPage;
     PageRows homeRows = SplitPage(home);
     homeRows.rows.at(stored->dataRow).bytes = row;
     if (auto packed = PackPage(homeRows)) {
-        tx.Stage(stored->dataPage, std::move(*packed));
-        tx.Commit(stored->dataPage);
+        tx.Stage(stored->dataPage, std::move(*packed), PageTransaction::kCommitPoint);
+        tx.Commit();
         return;
     }
 
@@ -200,7 +125,7 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
         // The previous copy is left as an empty deleted row.
         PageRows old = SplitPage(home);
         old.rows.at(stored->dataRow) = {kRowDeleted, {}};
-        tx.Stage(stored->dataPage, *PackPage(old));
+        tx.Stage(stored->dataPage, *PackPage(old), PageTransaction::kCleanUp);
     }
     PageRows slotRows = SplitPage(slotPage);
     Bytes pointer;
@@ -209,8 +134,8 @@ void WriteRow(PageFile& file, const TableDef& table, const Row& before,
     auto packedSlot = PackPage(slotRows);
     if (!packedSlot)
         throw JetError("Record is too large.");
-    tx.Stage(before.id.page, std::move(*packedSlot));
-    tx.Commit(before.id.page);
+    tx.Stage(before.id.page, std::move(*packedSlot), PageTransaction::kCommitPoint);
+    tx.Commit();
 }
 
 } // namespace vorlek::jet
