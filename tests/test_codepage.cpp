@@ -1,3 +1,4 @@
+#include "Utf.h"
 #include "codepage.h"
 
 #include <QTest>

@@ -1,5 +1,7 @@
 #include "codepage.h"
 
+#include "Utf.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -50,20 +52,6 @@ bool IsCombiningMark(char32_t c) {
            (c >= 0xFE20 && c <= 0xFE2F);
 }
 
-// Calls f(code point) for each character; a surrogate pair is one character,
-// a lone surrogate is passed on as it is.
-template <class F> void ForEachUtf16CodePoint(std::u16string_view text, F f) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        f(c);
-    }
-}
-
 void Append(std::string& out, char32_t c) {
     if (!IsCombiningMark(c))
         out.push_back(static_cast<char>(ToWindows1254(c)));
@@ -102,63 +90,11 @@ std::string Utf16ToWindows1254(std::u16string_view text) {
     return out;
 }
 
-namespace {
-
-// Calls f(code point) for each character, or f(kInvalid) for each byte of a
-// broken sequence, after which decoding resynchronises.
-constexpr char32_t kInvalid = 0xFFFFFFFF;
-template <class F> void ForEachCodePoint(std::string_view text, F f) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        const int extra = lead < 0x80   ? 0
-                          : lead < 0xC0 ? -1
-                          : lead < 0xE0 ? 1
-                          : lead < 0xF0 ? 2
-                          : lead < 0xF8 ? 3
-                                        : -1;
-        char32_t c = extra > 0 ? lead & (0x3F >> extra) : lead;
-        bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < text.size();
-        for (int k = 1; ok && k <= extra; ++k) {
-            const auto cont = static_cast<unsigned char>(text[i + k]);
-            ok = (cont & 0xC0) == 0x80;
-            c = (c << 6) | (cont & 0x3F);
-        }
-        if (!ok) {
-            f(kInvalid);
-            ++i;
-            continue;
-        }
-        f(c);
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
-} // namespace
-
 std::string Utf8ToWindows1254(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    ForEachCodePoint(text, [&](char32_t c) {
-        if (c == kInvalid)
+    ForEachUtf8CodePoint(text, [&](char32_t c) {
+        if (c == kBrokenUtf8)
             out.push_back('?');
         else
             Append(out, c);
@@ -171,34 +107,6 @@ std::string Windows1254ToUtf8(std::string_view bytes) {
     out.reserve(bytes.size() * 2);
     for (char ch : bytes)
         AppendUtf8(out, FromWindows1254(static_cast<unsigned char>(ch)));
-    return out;
-}
-
-std::optional<std::u16string> Utf8ToUtf16(std::string_view text) {
-    std::u16string out;
-    bool ok = true;
-    ForEachCodePoint(text, [&](char32_t c) {
-        if (c == kInvalid || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            ok = false;
-        } else if (c >= 0x10000) {
-            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(c));
-        }
-    });
-    if (!ok)
-        return std::nullopt;
-    return out;
-}
-
-std::string Utf16ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    ForEachUtf16CodePoint(text, [&](char32_t c) {
-        // A lone surrogate has no UTF-8 form.
-        AppendUtf8(out, c >= 0xD800 && c <= 0xDFFF ? 0xFFFD : c);
-    });
     return out;
 }
 

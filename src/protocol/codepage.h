@@ -1,6 +1,5 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,9 +18,5 @@ std::string Utf8ToWindows1254(std::string_view text);
 
 char32_t FromWindows1254(unsigned char b);
 std::string Windows1254ToUtf8(std::string_view bytes);
-
-// UTF-8 and UTF-16 (the form names are stored in). Empty for broken UTF-8.
-std::optional<std::u16string> Utf8ToUtf16(std::string_view text);
-std::string Utf16ToUtf8(std::u16string_view text);
 
 } // namespace vorlek

@@ -1,6 +1,7 @@
 #include "CsvImport.h"
 
 #include "RecordFrames.h"
+#include "Utf.h"
 #include "codepage.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #include "DefaultChannels.h"
 
+#include "Utf.h"
 #include "codepage.h"
 
 #include <string>
@@ -389,16 +390,16 @@ std::vector<jet::NewTable> ChannelTables(bool values) {
     const auto number = [&](int n) { return values ? Value(std::int64_t{n}) : Value(); };
     const auto key = [](int n) { return Value(std::int64_t{n}); };
 
-    jet::NewTable polTypes{
-        "T_PolType",
-        {MakeColumn("ID", ColumnType::Integer, 2, true), MakeColumn("Descr", ColumnType::Text, 2 * 16)},
-        {}};
+    jet::NewTable polTypes{"T_PolType",
+                           {MakeColumn("ID", ColumnType::Integer, 2, true),
+                            MakeColumn("Descr", ColumnType::Text, 2 * 16)},
+                           {}};
     polTypes.rows = {{key(0), text("Horizontal")}, {key(1), text("Vertical")}};
 
-    jet::NewTable satellites{
-        "T_SatList",
-        {MakeColumn("ID", ColumnType::Integer, 2, true), MakeColumn("Descr", ColumnType::Text, 2 * 16)},
-        {}};
+    jet::NewTable satellites{"T_SatList",
+                             {MakeColumn("ID", ColumnType::Integer, 2, true),
+                              MakeColumn("Descr", ColumnType::Text, 2 * 16)},
+                             {}};
     jet::NewTable transponders{"T_TPList",
                                {MakeColumn("SatID", ColumnType::Integer, 2, true),
                                 MakeColumn("ID", ColumnType::Integer, 2, true),

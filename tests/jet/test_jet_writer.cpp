@@ -58,7 +58,7 @@ Table MdbRows(const QString& file, const QString& table) {
 std::u16string Name(int salt, std::size_t length) {
     // Turkish letters keep some names out of the one-byte compressed form.
     std::u16string s = salt % 2 ? u"Ğüzel " : u"Sat ";
-    s += jet::Utf8ToUtf16(std::to_string(salt));
+    s += *vorlek::Utf8ToUtf16(std::to_string(salt));
     while (s.size() < length)
         s.push_back(salt % 3 ? u'x' : u'Ş');
     s.resize(length);
@@ -69,7 +69,7 @@ std::string Csv(const jet::Value& v) {
     if (const auto* i = std::get_if<std::int64_t>(&v))
         return std::to_string(*i);
     if (const auto* s = std::get_if<std::u16string>(&v))
-        return jet::Utf16ToUtf8(*s);
+        return vorlek::Utf16ToUtf8(*s);
     return {};
 }
 
@@ -330,7 +330,7 @@ void TestJetWriter::longValuesGoToPagesOfTheirOwn() {
                                .toHex()
                                .toUpper();
     for (std::size_t r = 1; r < mdb.size(); ++r) {
-        QCOMPARE(mdb[r][1], jet::Utf16ToUtf8(text));
+        QCOMPARE(mdb[r][1], vorlek::Utf16ToUtf8(text));
         QCOMPARE(QByteArray::fromStdString(mdb[r][2]).toUpper(), hex);
     }
 }
@@ -503,7 +503,7 @@ void TestJetWriter::toolGrowsEveryTransponderName() {
     Table expected = ParseCsv(MdbExport(path, "T_TPList"));
     expected.erase(expected.begin());
     for (auto& row : expected) {
-        row[2] = jet::Utf16ToUtf8(Name(std::stoi(row[0]) * 10 + std::stoi(row[1]), 12));
+        row[2] = vorlek::Utf16ToUtf8(Name(std::stoi(row[0]) * 10 + std::stoi(row[1]), 12));
         const auto r =
             Tool({"set", file, "T_TPList", "SatID=" + row[0] + ",ID=" + row[1], "Descr=" + row[2]});
         QVERIFY2(r.status == 0, r.err.c_str());

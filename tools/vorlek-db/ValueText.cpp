@@ -135,7 +135,7 @@ std::string FormatValue(const jet::Column& c, const jet::Value& v) {
     if (const double* d = std::get_if<double>(&v))
         return c.type == ColumnType::DateTime ? DateTime(*d) : Shortest(*d);
     if (const auto* s = std::get_if<std::u16string>(&v))
-        return jet::Utf16ToUtf8(*s);
+        return Utf16ToUtf8(*s);
     const auto& bytes = std::get<std::vector<std::uint8_t>>(v);
     if (c.type == ColumnType::GUID)
         return Guid(bytes);
@@ -167,8 +167,12 @@ jet::Value ParseValue(const jet::Column& c, const std::string& text) {
     };
     switch (c.type) {
     case ColumnType::Text:
-    case ColumnType::Memo:
-        return jet::Utf8ToUtf16(text);
+    case ColumnType::Memo: {
+        auto utf16 = Utf8ToUtf16(text);
+        if (!utf16)
+            throw jet::JetError("'" + text + "' for field '" + c.name + "' is not UTF-8 text.");
+        return std::move(*utf16);
+    }
     case ColumnType::Boolean:
         if (text == "1" || text == "true" || text == "TRUE" || text == "-1")
             return true;

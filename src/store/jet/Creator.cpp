@@ -114,7 +114,7 @@ std::vector<Value> CatalogRow(std::int64_t id, std::int64_t parent, const std::s
     std::vector<Value> v(17);
     v[0] = id;
     v[1] = parent;
-    v[2] = Utf8ToUtf16(name);
+    v[2] = Utf8ToUtf16OrReplace(name);
     v[3] = type;
     v[4] = now;
     v[5] = now;

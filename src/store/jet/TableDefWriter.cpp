@@ -87,7 +87,7 @@ Bytes EncodeTableDef(const NewTableDef& s) {
         Put16(d, at + 23, c.length);
     }
     for (const auto& c : s.columns) {
-        const Bytes name = EncodeText(Utf8ToUtf16(c.name), false);
+        const Bytes name = EncodeText(Utf8ToUtf16OrReplace(c.name), false);
         Append16(d, static_cast<std::uint16_t>(name.size()));
         d.insert(d.end(), name.begin(), name.end());
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Bytes.h"
+#include "Utf.h"
 
 #include <string>
 
@@ -12,8 +13,5 @@ std::u16string DecodeText(ByteSpan bytes);
 // With `compress`, the compressed form is used only where Jet would: when every character
 // allows it in its run and the result is shorter.
 Bytes EncodeText(const std::u16string& text, bool compress);
-
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(const std::u16string& text);
 
 } // namespace vorlek::jet
