@@ -98,7 +98,7 @@ std::vector<std::string> Listing(const Meter& meter) {
         char head[96];
         if (slot < static_cast<std::size_t>(kSatSlots)) {
             std::snprintf(head, sizeof head, "sat %2zu  ", slot);
-            lines.push_back(head + ("\"" + DecodeName(rec, kSatNameSize) + "\""));
+            lines.push_back(std::string(head) + '"' + DecodeName(rec, kSatNameSize) + '"');
             continue;
         }
         const std::size_t t = slot - kSatSlots;
@@ -106,7 +106,7 @@ std::vector<std::string> Listing(const Meter& meter) {
         std::snprintf(head, sizeof head, "tp %3zu (sat %2zu #%zu)  %5u MHz  pol %u  %5u kS/s  ", t,
                       t / 8 + 1, t % 8 + 1, static_cast<unsigned>(word & 0x7FFF),
                       static_cast<unsigned>(word >> 15), static_cast<unsigned>(Word(rec + 2)));
-        lines.push_back(head + ("\"" + DecodeName(rec + 4, kTPNameSize) + "\""));
+        lines.push_back(std::string(head) + '"' + DecodeName(rec + 4, kTPNameSize) + '"');
     }
     return lines;
 }
