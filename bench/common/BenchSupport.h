@@ -1,8 +1,5 @@
 #pragma once
 
-#include "DefaultChannels.h"
-#include "jet/Database.h"
-
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -10,18 +7,12 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdio>
+#include <sys/resource.h>
 #include <vector>
 
-// Pieces the benchmarks share: a fresh channel file, vorlek-meter as a child
-// process, the grid in the window, and simple order statistics.
+// Pieces the benchmarks share: vorlek-meter as a child process, order
+// statistics and the process's memory. Qt only, so the bare window can use them.
 namespace bench {
-
-inline QString CreateChannelFile(const QString& dir) {
-    const QString path = QDir(dir).filePath(QStringLiteral("VorlekII.mdb"));
-    QFile::remove(path);
-    vorlek::jet::CreateDatabase(path.toStdString(), vorlek::store::ChannelTables(true));
-    return path;
-}
 
 // vorlek-meter on a pseudo-terminal of its own; its first line names the device.
 struct Meter {
@@ -74,6 +65,15 @@ inline long StatusKiB(const char* key) {
         if (line.startsWith(want))
             return line.mid(want.size()).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+// CPU time this process has used so far, user and system, in milliseconds:
+// steadier than the wall clock on a loaded machine.
+inline double CpuMs() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
 
 } // namespace bench

@@ -9,8 +9,8 @@
 //              CPDReceiveData, each call timed (default 3; 0 skips)
 // --no-grid    leave the grid out of the window
 #include "../common/BenchSupport.h"
+#include "../common/ProgramSupport.h"
 #include "Application.h"
-#include "ChannelGrid.h"
 #include "Fonts.h"
 #include "SerialLink.h"
 #include "Unit1.h"
@@ -67,23 +67,10 @@ Options Parse(const QStringList& args) {
     return o;
 }
 
-// Puts the channel grid in the window with a satellite opened onto its
-// transponders. A window that already hosts the grid keeps its own.
-void ShowGrid(TForm1& form) {
-    auto* grid = qobject_cast<vorlek::ui::ChannelGrid*>(form.cxGrid1);
-    if (!grid) {
-        grid = new vorlek::ui::ChannelGrid(form, form.cxGrid1->parentWidget());
-        grid->setGeometry(form.cxGrid1->geometry());
-        form.cxGrid1->hide();
-        grid->show();
-    }
-    grid->SetExpanded(0, true);
-}
-
 TForm1* NewWindow(const QString& dir, bool grid) {
     auto* form = new TForm1(nullptr, dir + '/');
     if (grid)
-        ShowGrid(*form);
+        bench::ShowGrid(*form);
     form->show();
     return form;
 }
