@@ -215,9 +215,10 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     if (o.runs > 0) {
-        int over1 = 0, over2 = 0;
+        int over1 = 0, overSlack = 0, over2 = 0;
         for (double c : cycles) {
             over1 += c > kPollMs;
+            overSlack += c > kPollMs * 1.1;
             over2 += c > 2 * kPollMs;
         }
         const double total = bench::Median(totals);
@@ -231,9 +232,11 @@ int main(int argc, char** argv) {
         std::printf("record cycle over %zu: median %.2f ms, p95 %.2f ms, max %.2f ms\n",
                     cycles.size(), bench::Median(cycles), bench::Quantile(cycles, 0.95),
                     bench::Max(cycles));
-        std::printf("  cycles over one poll period (50 ms): %d; over two (100 ms): %d  "
-                    "target none over two: %s\n",
-                    over1, over2, bench::Verdict(over2 == 0));
+        // The poll timer fires a little late as often as not, and the next
+        // cycle is that much shorter; a missed poll shows as a cycle near 100 ms.
+        std::printf("  cycles over one poll period (50 ms): %d, over 55 ms: %d, over two periods "
+                    "(100 ms): %d  target none over two: %s\n",
+                    over1, overSlack, over2, bench::Verdict(over2 == 0));
         if (failures)
             std::printf("  %d run(s) did not finish with 288 acknowledgements\n", failures);
     }
