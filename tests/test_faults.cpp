@@ -79,15 +79,46 @@ QByteArray FileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(unreadable)");
 }
 
-// An edit of the first satellite posted from the event loop, the way the
-// grid posts one, so a failure reaches the application's error box.
-void EditFirstSatellite(TForm1& form) {
-    form.ADOQ_SatList.MoveTo(0);
-    form.ADOQ_SatList.Edit();
-    form.ADOQ_SatListDescr.SetText(u"Yeni Uydu");
+// An edit posted from the event loop, the way the grid posts one, so a
+// failure reaches the application's error box.
+void EditRow(TForm1& form, vorlek::store::Query& query, vorlek::store::Field& field, int record,
+             const std::u16string& text) {
+    query.MoveTo(record);
+    query.Edit();
+    field.SetText(text);
     QMetaObject::invokeMethod(
-        &form, [&form] { form.ADOQ_SatList.Post(); }, Qt::QueuedConnection);
+        &form, [&query] { query.Post(); }, Qt::QueuedConnection);
     QCoreApplication::processEvents();
+}
+
+void EditFirstSatellite(TForm1& form) {
+    EditRow(form, form.ADOQ_SatList, form.ADOQ_SatListDescr, 0, u"Yeni Uydu");
+}
+
+const std::u16string kLongTPName(12, u'\u015E'); // Ş
+
+// Gives transponders the longest names, one after another, until the next
+// one fits on no page of its table any more; the file is left just before
+// that one, whose record index is returned (-1 if all fit).
+int FillTransponderPages(const QString& path) {
+    auto file = vorlek::jet::Database::Open(path.toStdString());
+    const auto& table = file->Table("T_TPList");
+    const auto rows = file->ReadRows(table);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const QByteArray before = FileBytes(path);
+        auto after = rows[i].values;
+        after[2] = kLongTPName;
+        file->UpdateRow(table, rows[i], after);
+        if (QFileInfo(path).size() != before.size()) {
+            file.reset();
+            QFile f(path);
+            if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                f.write(before) != before.size())
+                return -1;
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
 }
 
 // Makes the database file unwritable for as long as it lives.
@@ -259,12 +290,18 @@ private slots:
                                                 << "Disk or network error.";
         QTest::newRow("disk full from the row's page") << "full:page"
                                                        << "Disk or network error.";
+        // The file has to grow: the row fits on no page of its table any more.
+        QTest::newRow("disk full for a new page") << "full:grow"
+                                                  << "Disk or network error.";
     }
     void refusedWriteLeavesTheFileAsItWas() {
         QFETCH(QString, fault);
         QFETCH(QString, message);
         QTemporaryDir dir;
         const QString db = testing::CreateChannelFile(dir.path());
+        const int growing = fault == "full:grow" ? FillTransponderPages(db) : -1;
+        if (fault == "full:grow")
+            QVERIFY(growing >= 0);
         const QByteArray before = FileBytes(db);
 
         std::unique_ptr<Unwritable> readOnly;
@@ -280,17 +317,27 @@ private slots:
 
         std::unique_ptr<FileSizeLimit> limit;
         if (fault.startsWith("full:")) {
-            const rlim_t at = fault == "full:0" ? 0 : SatellitePageOffset(db);
-            QVERIFY(at < static_cast<rlim_t>(before.size()));
+            const rlim_t at = fault == "full:0"      ? 0
+                              : fault == "full:grow" ? static_cast<rlim_t>(before.size())
+                                                     : SatellitePageOffset(db);
+            QVERIFY(at <= static_cast<rlim_t>(before.size()));
             limit = std::make_unique<FileSizeLimit>(at);
             QVERIFY(limit->Ok());
         }
-        EditFirstSatellite(form);
+        if (growing >= 0)
+            EditRow(form, form.ADOQ_TPList, form.ADOQ_TPListDescr, growing, kLongTPName);
+        else
+            EditFirstSatellite(form);
         limit.reset();
 
         QCOMPARE(errors.texts, QStringList{message});
-        QCOMPARE(form.ADOQ_SatList.State(), vorlek::store::DataSetState::Edit);
-        QCOMPARE(form.ADOQ_SatListDescr.AsText(), std::u16string(u"Yeni Uydu"));
+        if (growing >= 0) {
+            QCOMPARE(form.ADOQ_TPList.State(), vorlek::store::DataSetState::Edit);
+            QCOMPARE(form.ADOQ_TPListDescr.AsText(), kLongTPName);
+        } else {
+            QCOMPARE(form.ADOQ_SatList.State(), vorlek::store::DataSetState::Edit);
+            QCOMPARE(form.ADOQ_SatListDescr.AsText(), std::u16string(u"Yeni Uydu"));
+        }
         QCOMPARE(FileBytes(db), before);
         form.close();
     }
