@@ -137,6 +137,22 @@ private slots:
             QVERIFY(form.CB_Port->itemText(i).startsWith(QStringLiteral("/dev/")));
     }
 
+    // The serial devices found are looked for when the list opens; what was
+    // typed stays.
+    void portBoxLooksForDevicesWhenOpened() {
+        TForm1 form;
+        form.show();
+        form.CB_Port->setEditText(QStringLiteral("/dev/typed"));
+        form.CB_Port->showPopup();
+        form.CB_Port->hidePopup();
+        QCOMPARE(form.CB_Port->currentText(), QStringLiteral("/dev/typed"));
+        QVERIFY(form.CB_Port->count() >= 8);
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(form.CB_Port->itemText(i), QStringLiteral("COM%1").arg(i + 1));
+        for (int i = 8; i < form.CB_Port->count(); ++i)
+            QVERIFY(form.CB_Port->itemText(i).startsWith(QStringLiteral("/dev/")));
+    }
+
     void onePageTranspondersEditor() {
         TForm1 form;
         QCOMPARE(form.PageControl1->count(), 1);

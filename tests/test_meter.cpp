@@ -136,6 +136,17 @@ private slots:
         QCOMPARE(p.Dropped(), 1);
     }
 
+    void dropOnceLosesOnlyThatAcknowledgement() {
+        Faults f;
+        f.dropOnce = 2;
+        AckPlanner p(f);
+        QCOMPARE(p.Plan(0x0800).size(), std::size_t(1));
+        QVERIFY(p.Plan(0x0810).empty());
+        for (int i = 0; i < 300; ++i)
+            QCOMPARE(p.Plan(0x0800).size(), std::size_t(1));
+        QCOMPARE(p.Dropped(), 1);
+    }
+
     void splitAcknowledgementPausesBetweenItsHalves() {
         Faults f;
         f.split = true;

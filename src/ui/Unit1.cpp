@@ -16,6 +16,35 @@
 
 using vorlek::ui::WindowFont;
 
+namespace {
+
+// Looking for serial devices takes longer than building the rest of the
+// window, so the devices found join the fixed names when the list is opened,
+// which also offers an adapter plugged in after the start.
+class PortBox final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    void Fill(bool lookForDevices) {
+        std::vector<std::string> found;
+        if (lookForDevices)
+            for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
+                found.push_back(port.systemLocation().toStdString());
+        const QString text = currentText();
+        clear();
+        for (const std::string& name : vorlek::ui::PortChoices(found))
+            addItem(QString::fromStdString(name));
+        setEditText(text);
+    }
+
+    void showPopup() override {
+        Fill(true);
+        QComboBox::showPopup();
+    }
+};
+
+} // namespace
+
 TForm1::TForm1(QWidget* parent, QString databaseDir)
     : QWidget(parent), databaseDir_(std::move(databaseDir)) {
     CreateComponents();
@@ -48,7 +77,7 @@ void TForm1::CreateComponents() {
     BT_CONNECT->setGeometry(96, 0, 75, 33);
     BT_CONNECT->setFont(WindowFont(11));
 
-    CB_Port = new QComboBox(this);
+    CB_Port = new PortBox(this);
     CB_Port->setObjectName(QStringLiteral("CB_Port"));
     CB_Port->setEditable(true);
     CB_Port->setGeometry(0, 8, 89, 21);
@@ -113,11 +142,7 @@ void TForm1::CreateComponents() {
 }
 
 void TForm1::FillPortBox() {
-    std::vector<std::string> found;
-    for (const QSerialPortInfo& port : QSerialPortInfo::availablePorts())
-        found.push_back(port.systemLocation().toStdString());
-    for (const std::string& name : vorlek::ui::PortChoices(found))
-        CB_Port->addItem(QString::fromStdString(name));
+    static_cast<PortBox*>(CB_Port)->Fill(false);
     CB_Port->setCurrentIndex(0);
     CB_Port->setEditText(QStringLiteral("COM1"));
 }

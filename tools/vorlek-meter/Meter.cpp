@@ -129,7 +129,7 @@ std::vector<std::uint8_t> AckPlanner::Noise() {
 std::vector<Write> AckPlanner::Plan(std::uint16_t address) {
     ++owed_;
     const auto turn = [this](int every) { return every > 0 && owed_ % every == 0; };
-    if (turn(faults_.dropEvery)) {
+    if (turn(faults_.dropEvery) || owed_ == faults_.dropOnce) {
         ++dropped_;
         return {};
     }

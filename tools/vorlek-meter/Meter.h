@@ -60,6 +60,7 @@ std::vector<std::string> Listing(const Meter& meter);
 // acknowledgements it owes (every Nth; 0 = never).
 struct Faults {
     int dropEvery = 0;
+    int dropOnce = 0; // only this one acknowledgement is lost
     int repeatEvery = 0;
     int noiseEvery = 0;
     bool split = false;

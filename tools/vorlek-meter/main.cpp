@@ -45,11 +45,12 @@ struct Options {
 [[noreturn]] void Usage(const char* problem) {
     if (problem)
         std::fprintf(stderr, "vorlek-meter: %s\n", problem);
-    std::fprintf(stderr,
-                 "usage: vorlek-meter [--pty | --device PATH] [--line-timing] [--answer-delay MS]\n"
-                 "         [--drop-every N] [--repeat-every N] [--noise-every N] [--split] "
-                 "[--cmd11]\n"
-                 "         [--records N] [--dump FILE] [--exit-on-close]\n");
+    std::fprintf(
+        stderr,
+        "usage: vorlek-meter [--pty | --device PATH] [--line-timing] [--answer-delay MS]\n"
+        "         [--drop-every N] [--drop-once K] [--repeat-every N] [--noise-every N] [--split] "
+        "[--cmd11]\n"
+        "         [--records N] [--dump FILE] [--exit-on-close]\n");
     std::exit(2);
 }
 
@@ -81,6 +82,8 @@ Options Parse(int argc, char** argv) {
             o.answerDelayMs = Number(argc, argv, i, 60'000);
         else if (a == "--drop-every")
             o.faults.dropEvery = Number(argc, argv, i, 1'000'000);
+        else if (a == "--drop-once")
+            o.faults.dropOnce = Number(argc, argv, i, 1'000'000);
         else if (a == "--repeat-every")
             o.faults.repeatEvery = Number(argc, argv, i, 1'000'000);
         else if (a == "--noise-every")
