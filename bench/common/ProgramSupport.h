@@ -18,17 +18,7 @@ inline QString CreateChannelFile(const QString& dir) {
     return path;
 }
 
-// Puts the channel grid in the window with a satellite opened onto its
-// transponders. A window that already hosts the grid keeps its own.
-inline void ShowGrid(TForm1& form) {
-    auto* grid = qobject_cast<vorlek::ui::ChannelGrid*>(form.cxGrid1);
-    if (!grid) {
-        grid = new vorlek::ui::ChannelGrid(form, form.cxGrid1->parentWidget());
-        grid->setGeometry(form.cxGrid1->geometry());
-        form.cxGrid1->hide();
-        grid->show();
-    }
-    grid->SetExpanded(0, true);
-}
+// Opens the first satellite onto its transponders, as a user would have it.
+inline void ShowGrid(TForm1& form) { form.cxGrid1->SetExpanded(0, true); }
 
 } // namespace bench
