@@ -19,7 +19,9 @@ if ! command -v "$valgrind" >/dev/null 2>&1; then
     exit 0
 fi
 
-# Instructions inside the receive handler, inclusive, per call.
+# Instructions inside the receive handler, inclusive, per call. The name is
+# given whole: a wildcard would also match the handler's own dispatch lambda,
+# and entering that would toggle the count off.
 counted() {
     file=$1
     calls=$2
@@ -30,7 +32,7 @@ counted() {
 echo
 echo "callgrind: one whole upload (the meter's timing is real, the window runs slowed down)"
 "$valgrind" --tool=callgrind --callgrind-out-file="$out/upload.cg" \
-    --toggle-collect='TForm1::CPDReceiveData*' \
+    --toggle-collect='TForm1::CPDReceiveData(QByteArray const&)' \
     "$bin/bench_upload_window" --runs 1 --direct 0 --timeout 600 >"$out/upload.txt" 2>"$out/upload.err" || true
 grep '^run 1' "$out/upload.txt" || true
 upload_ir=$(counted "$out/upload.cg" 288)
@@ -42,7 +44,7 @@ upload_ir=$(counted "$out/upload.cg" 288)
 loop_ir=$(counted "$out/loop.cg" 288)
 
 "$valgrind" --tool=callgrind --callgrind-out-file="$out/direct.cg" \
-    --toggle-collect='TForm1::CPDReceiveData*' \
+    --toggle-collect='TForm1::CPDReceiveData(QByteArray const&)' \
     "$bin/bench_upload_window" --runs 0 --direct 3 >"$out/direct.txt" 2>"$out/direct.err"
 direct_calls=$(awk '/^direct-total-ns/ { print $4 }' "$out/direct.txt")
 direct_ir=$(counted "$out/direct.cg" "$direct_calls")
