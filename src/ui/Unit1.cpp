@@ -53,7 +53,9 @@ TForm1::TForm1(QWidget* parent, QString databaseDir)
 
 // The database components are a base that goes before the widgets do, and
 // the grid holds on to them: it has to go first.
-TForm1::~TForm1() { delete cxGrid1; }
+TForm1::~TForm1() {
+    delete cxGrid1;
+}
 
 QString TForm1::ExecutableDir() {
     return QCoreApplication::applicationDirPath() + QLatin1Char('/');
@@ -132,10 +134,16 @@ void TForm1::CreateComponents() {
     setTabOrder(cxGrid1, cxPB_Sat);
     setTabOrder(cxPB_Sat, BT_SEND);
 
-    connect(BT_CONNECT, &QPushButton::clicked, this, &TForm1::BT_CONNECTClick);
-    connect(BT_SEND, &QPushButton::clicked, this, &TForm1::BT_SENDClick);
+    // An error leaving a handler goes to the application's error box right
+    // here, rather than unwinding through the toolkit's code that called it.
+    using vorlek::ui::RunShowingErrors;
+    connect(BT_CONNECT, &QPushButton::clicked, this,
+            [this] { RunShowingErrors([this] { BT_CONNECTClick(); }); });
+    connect(BT_SEND, &QPushButton::clicked, this,
+            [this] { RunShowingErrors([this] { BT_SENDClick(); }); });
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
-    connect(&CPD, &vorlek::SerialLink::ReceiveData, this, &TForm1::CPDReceiveData);
+    connect(&CPD, &vorlek::SerialLink::ReceiveData, this,
+            [this](const QByteArray& data) { RunShowingErrors([&] { CPDReceiveData(data); }); });
     connect(&CPD, &vorlek::SerialLink::OpenChanged, this, &TForm1::ShowConnected);
 
     SetProgress(0);
