@@ -8,6 +8,8 @@
 #include "Unit1.h"
 #include "jet/Messages.h"
 #include "support/ChannelFiles.h"
+#include "support/MeterRun.h"
+#include "support/ShownErrors.h"
 
 #include <QFile>
 #include <QProcess>
@@ -28,46 +30,6 @@ constexpr int kUploadMs = 90000;
 // Set in main: root can write any file, so a read-only file needs a
 // read-only mount, made in a namespace of the test's own.
 bool g_privateMounts = false;
-
-struct ShownErrors {
-    QStringList texts;
-    ShownErrors() {
-        vorlek::ui::SetErrorBoxPresenter(
-            [this](const vorlek::ui::ErrorBoxContent& c) { texts << c.text; });
-    }
-    ~ShownErrors() { vorlek::ui::SetErrorBoxPresenter({}); }
-};
-
-struct MeterProcess {
-    QProcess process;
-    QString path;
-    QString dump;
-    QString summary; // the meter's last line: what it stored, sent and dropped
-
-    bool Start(const QString& dumpFile, const QStringList& faults) {
-        dump = dumpFile;
-        process.start(QStringLiteral(VORLEK_BINARY_DIR "/bin/vorlek-meter"),
-                      QStringList{"--dump", dump} + faults);
-        if (!process.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 100 && !process.canReadLine(); ++i)
-            process.waitForReadyRead(50);
-        const QString first = QString::fromUtf8(process.readLine()).trimmed();
-        const QString prefix = QStringLiteral("vorlek-meter: listening on ");
-        path = first.startsWith(prefix) ? first.mid(prefix.size()) : QString();
-        return !path.isEmpty();
-    }
-    QByteArray Stop() {
-        process.terminate();
-        process.waitForFinished(5000);
-        const QStringList lines =
-            QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        summary = lines.isEmpty() ? QString() : lines.last();
-        QFile f(dump);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
-};
 
 void Connect(TForm1& form, const QString& port) {
     form.CB_Port->setEditText(port);
@@ -191,7 +153,7 @@ private slots:
     void droppedAcknowledgementStallsUntilUpload() {
         QTemporaryDir dir;
         const QString db = testing::CreateChannelFile(dir.path());
-        MeterProcess meter;
+        MeterRun meter;
         QVERIFY(meter.Start(dir.filePath("memory.bin"), {"--drop-once", "100"}));
         ShownErrors errors;
         TForm1 form(nullptr, dir.path() + '/');
@@ -226,7 +188,7 @@ private slots:
         QFETCH(bool, killMeter);
         QTemporaryDir dir;
         testing::CreateChannelFile(dir.path());
-        MeterProcess process;
+        MeterRun process;
         PtyPair pty;
         vorlek::meter::Meter meter;
         if (killMeter)
@@ -406,7 +368,7 @@ private:
     void UploadThrough(const QStringList& faults, const QString& summary) {
         QTemporaryDir dir;
         const QString db = testing::CreateChannelFile(dir.path());
-        MeterProcess meter;
+        MeterRun meter;
         QVERIFY(meter.Start(dir.filePath("memory.bin"), faults));
         ShownErrors errors;
         TForm1 form(nullptr, dir.path() + '/');

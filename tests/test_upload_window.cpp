@@ -4,6 +4,8 @@
 #include "PtyPair.h"
 #include "Unit1.h"
 #include "support/ChannelFiles.h"
+#include "support/MeterRun.h"
+#include "support/ShownErrors.h"
 
 #include <QFile>
 #include <QProcess>
@@ -13,43 +15,6 @@
 namespace {
 
 const QColor kLime(0, 255, 0);
-
-// Everything the error box would have shown.
-struct ShownErrors {
-    QStringList texts;
-    ShownErrors() {
-        vorlek::ui::SetErrorBoxPresenter(
-            [this](const vorlek::ui::ErrorBoxContent& c) { texts << c.text; });
-    }
-    ~ShownErrors() { vorlek::ui::SetErrorBoxPresenter({}); }
-};
-
-// vorlek-meter on a pseudo-terminal of its own, dumping its memory at the end.
-struct MeterProcess {
-    QProcess process;
-    QString path;
-    QString dump;
-
-    bool Start(const QString& dumpFile) {
-        dump = dumpFile;
-        process.start(QStringLiteral(VORLEK_BINARY_DIR "/bin/vorlek-meter"), {"--dump", dump});
-        if (!process.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 100 && !process.canReadLine(); ++i)
-            process.waitForReadyRead(50);
-        const QString first = QString::fromUtf8(process.readLine()).trimmed();
-        const QString prefix = QStringLiteral("vorlek-meter: listening on ");
-        path = first.startsWith(prefix) ? first.mid(prefix.size()) : QString();
-        return !path.isEmpty();
-    }
-    QByteArray Stop() {
-        process.terminate();
-        process.waitForFinished(5000);
-        QFile f(dump);
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
-};
 
 void Connect(TForm1& form, const QString& port) {
     form.CB_Port->setEditText(port);
@@ -77,7 +42,7 @@ private slots:
                 QSKIP("the shared fixtures are not here");
             db = testing::CopyChannelFile(source, dir.path());
         }
-        MeterProcess meter;
+        MeterRun meter;
         QVERIFY(meter.Start(dir.filePath("memory.bin")));
 
         ShownErrors errors;

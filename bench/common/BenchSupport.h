@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MeterProcess.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -14,28 +16,7 @@
 // statistics and the process's memory. Qt only, so the bare window can use them.
 namespace bench {
 
-// vorlek-meter on a pseudo-terminal of its own; its first line names the device.
-struct Meter {
-    QProcess process;
-    QString path;
-
-    bool Start(const QString& program, const QStringList& options) {
-        process.start(program, options);
-        if (!process.waitForStarted(5000))
-            return false;
-        for (int i = 0; i < 100 && !process.canReadLine(); ++i)
-            process.waitForReadyRead(50);
-        const QString first = QString::fromUtf8(process.readLine()).trimmed();
-        const QString prefix = QStringLiteral("vorlek-meter: listening on ");
-        path = first.startsWith(prefix) ? first.mid(prefix.size()) : QString();
-        return !path.isEmpty();
-    }
-    QString Stop() {
-        process.terminate();
-        process.waitForFinished(5000);
-        return QString::fromUtf8(process.readAllStandardOutput());
-    }
-};
+using Meter = vorlek::meter::MeterProcess;
 
 inline double Quantile(std::vector<double> v, double q) {
     if (v.empty())
