@@ -1,5 +1,7 @@
 #include "PortNames.h"
 
+#include "PortName.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -9,9 +11,11 @@ namespace {
 
 constexpr int kComPorts = 8;
 
+// A COM name, or the device the serial link opens for one.
 bool IsComPort(const std::string& name) {
-    for (int i = 0; i < kComPorts; ++i) {
-        if (name == "COM" + std::to_string(i + 1) || name == "/dev/ttyS" + std::to_string(i))
+    for (int i = 1; i <= kComPorts; ++i) {
+        const std::string com = "COM" + std::to_string(i);
+        if (name == com || name == PortDevicePath(com))
             return true;
     }
     return false;
@@ -47,8 +51,8 @@ std::vector<std::string> PortChoices(const std::vector<std::string>& foundDevice
     extra.erase(std::unique(extra.begin(), extra.end()), extra.end());
 
     std::vector<std::string> names;
-    for (int i = 0; i < kComPorts; ++i)
-        names.push_back("COM" + std::to_string(i + 1));
+    for (int i = 1; i <= kComPorts; ++i)
+        names.push_back("COM" + std::to_string(i));
     names.insert(names.end(), extra.begin(), extra.end());
     return names;
 }
