@@ -2,15 +2,15 @@
 // name, frequency and polarisation in the grid, press UPLOAD - the file holds
 // the new values and the meter receives them.
 #include "Application.h"
-#include "ErrorBox.h"
+#include "MeterProcess.h"
 #include "Unit1.h"
 #include "jet/JetTestSupport.h"
 #include "support/ChannelFiles.h"
+#include "support/ShownErrors.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,15 +44,13 @@ private slots:
         QTemporaryDir dir;
         const QString db = testing::CreateChannelFile(dir.path());
         const QString dump = dir.filePath("memory.bin");
-        QProcess meter;
-        meter.start(QStringLiteral(VORLEK_BINARY_DIR "/bin/vorlek-meter"), {"--dump", dump});
-        QVERIFY(meter.waitForStarted(5000));
-        QTRY_VERIFY_WITH_TIMEOUT(meter.canReadLine(), 5000);
-        const QString port = QString::fromUtf8(meter.readLine()).trimmed().section(' ', -1);
+        vorlek::meter::MeterProcess meter;
+        QVERIFY(
+            meter.Start(QStringLiteral(VORLEK_BINARY_DIR "/bin/vorlek-meter"), {"--dump", dump}));
+        const QString port = meter.path;
 
-        QStringList errors;
-        vorlek::ui::SetErrorBoxPresenter(
-            [&](const vorlek::ui::ErrorBoxContent& c) { errors << c.text; });
+        ShownErrors shown;
+        const QStringList& errors = shown.texts;
         TForm1 form(nullptr, dir.path() + '/');
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -87,11 +85,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(form.Timer1->isActive(), 60000);
         QCOMPARE(errors, QStringList{"Value out of bounds."});
         form.close();
-        vorlek::ui::SetErrorBoxPresenter({});
 
-        meter.terminate();
-        QVERIFY(meter.waitForFinished(5000));
-        const QString listing = QString::fromUtf8(meter.readAllStandardOutput());
+        const QString listing = meter.Stop();
         QVERIFY2(listing.contains("Yeni Kanal"), qPrintable(listing));
         QFile image(dump);
         QVERIFY(image.open(QIODevice::ReadOnly));

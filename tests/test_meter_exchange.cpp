@@ -1,3 +1,4 @@
+#include "MeterProcess.h"
 #include "RecordFrames.h"
 #include "RequestReader.h"
 #include "SerialLink.h"
@@ -5,7 +6,6 @@
 #include "codepage.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -102,27 +102,20 @@ private:
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
         const QString dump = dir.filePath("memory.bin");
-        QProcess meter;
-        meter.start(QStringLiteral(VORLEK_BINARY_DIR "/bin/vorlek-meter"),
-                    QStringList{"--dump", dump} + faults);
-        QVERIFY2(meter.waitForStarted(5000), qPrintable(meter.errorString()));
-        QTRY_VERIFY_WITH_TIMEOUT(meter.canReadLine(), 5000);
-        const QString first = QString::fromUtf8(meter.readLine()).trimmed();
-        const QString prefix = QStringLiteral("vorlek-meter: listening on ");
-        QVERIFY2(first.startsWith(prefix), qPrintable(first));
+        meter::MeterProcess meter;
+        QVERIFY(meter.Start(QStringLiteral(VORLEK_BINARY_DIR "/bin/vorlek-meter"),
+                            QStringList{"--dump", dump} + faults));
 
         Uploader up;
-        QVERIFY(up.CPD.Connect(first.mid(prefix.size())));
+        QVERIFY(up.CPD.Connect(meter.path));
         up.Send(UploadAction::SendSatellite, 0);
         QTRY_COMPARE_WITH_TIMEOUT(up.finishes, finishes, 120000);
         QTest::qWait(300); // nothing further is on its way
         QCOMPARE(up.finishes, finishes);
         QCOMPARE(up.reader.RxCount, 0);
 
-        meter.terminate();
-        QVERIFY(meter.waitForFinished(5000));
-        QCOMPARE(meter.exitCode(), 0);
-        const QString out = QString::fromUtf8(meter.readAllStandardOutput());
+        const QString out = meter.Stop();
+        QCOMPARE(meter.process.exitCode(), 0);
         QVERIFY2(out.contains("vorlek-meter: " + summary), qPrintable(out));
         QVERIFY2(out.contains("sat  0  \"Türksat Ğİ 0\""), qPrintable(out));
         QVERIFY2(out.contains("tp 255 (sat 32 #8)"), qPrintable(out));
