@@ -118,13 +118,8 @@ bool Field::IsNull() const {
 
 std::u16string Field::AsText() const {
     const jet::Value& v = Current();
-    if (const auto* text = std::get_if<std::u16string>(&v))
-        return *text;
-    if (const auto* n = std::get_if<std::int64_t>(&v)) {
-        const std::string digits = std::to_string(*n);
-        return {digits.begin(), digits.end()};
-    }
-    return {};
+    const auto* text = std::get_if<std::u16string>(&v);
+    return text ? *text : std::u16string();
 }
 
 std::string Field::AsString() const {

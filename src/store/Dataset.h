@@ -138,7 +138,6 @@ public:
     // the last release reports one DataSetChanged.
     void DisableControls();
     void EnableControls();
-    bool ControlsDisabled() const { return freeze_ > 0; }
 
     // A value of any row, for views that show all rows at once.
     const jet::Value& ValueAt(int record, const Field& field) const;
